@@ -1,0 +1,260 @@
+#!/usr/bin/env python3
+"""Runs one menu program on a scripted stdin and compares its stdout byte for
+byte with the expected dialogue.
+
+A scenario file is UTF-8 text:
+
+    # comment lines, before the first section only
+    program: tree_menu
+    == stdin
+    3\\n\\n\\n
+    0\\n
+    == stdout
+    {MENU}二叉树构造成功\\n
+    {MENU}
+    == exit 0
+
+In the stdin and stdout sections the line breaks of the file are ignored:
+every byte the program reads or writes is written out, with the escapes \\n
+\\t \\r \\0 \\\\ \\{ \\xHH and \\s (a space). Placeholders in stdout: {MENU} is
+the program's whole menu and prompt, {ADDR} any signed decimal number (a node
+address). Text is compared as GBK bytes, the programs' wire encoding.
+
+Optional sections for programs that use files (all in the run's own
+temporary working folder):
+    == file NAME     hex bytes the file holds before the run (may be empty)
+    == folder NAME   a folder made before the run
+    == after NAME    hex bytes the file must hold after the run
+    == absent NAME   the file must not exist after the run
+
+Usage: run_dialogue.py [--emulator CMD] [--crlf] [--wrapper CMD] PROGRAM SCENARIO
+       run_dialogue.py --self-test
+--crlf expects every newline of stdout as CR LF (Windows text mode).
+"""
+import os
+import re
+import shlex
+import subprocess
+import sys
+import tempfile
+
+TREE_MENU = (
+    "\n\n"
+    "\tMenu for Bitree\n"
+    "\t-------------------------------------------------\n"
+    "\t\t1.InitaBitree\t\t12.RightChild\n"
+    "\t\t2.DestroyBiTree\t\t13.LeftSibling\n"
+    "\t\t3.CreateBiTree\t\t14.RightSibling\n"
+    "\t\t4.ClearBiTree\t\t15.InsertChild\n"
+    "\t\t5.BiTreeEmpty\t\t16.DeleteChild\n"
+    "\t\t6.BiTreeDepth\t\t17.PreOrderTraverse\n"
+    "\t\t7.Root\t\t\t18.InOrderTraverse\n"
+    "\t\t8.Value\t\t\t19.PostOrderTraverse\n"
+    "\t\t9.Assign\t\t20.LevelOrderTraverse\n"
+    "\t\t10.Parent\t\t\n"
+    "\t\t11.LeftChild\t\t\n"
+    "\t-------------------------------------------------\n"
+    "\t请选择你的操作[0~20]:"
+)
+
+QUEUE_MENU = (
+    "\n\n"
+    "      Menu for Linear Table On Sequence Structure \n"
+    "-------------------------------------------------\n"
+    "    \t  1. IntiaQueue       7. EnQueue\n"
+    "    \t  2. DestroyQueue     8. DeQueue \n"
+    "    \t  3. ClearQueue       9. QueueTravserse\n"
+    "    \t  4. QueueEmpty       10. SaveFile\n"
+    "    \t  5. QueueLength      11. ReadFile\n"
+    "    \t  6. GetHead\n"
+    "    \t  0. Exit\n"
+    "-------------------------------------------------\n"
+    "    请选择你的操作[0~11]:"
+)
+
+MENUS = {"tree_menu": TREE_MENU, "queue_menu": QUEUE_MENU}
+
+ESCAPES = {"n": "\n", "t": "\t", "r": "\r", "0": "\0", "\\": "\\", "{": "{", "s": " "}
+
+ADDR = object()  # marks the {ADDR} placeholder in a parsed stdout section
+
+
+def gbk(text):
+    return text.encode("gbk")
+
+
+def unescape(body, placeholders):
+    """Turns a section body into a list of str pieces and ADDR marks."""
+    body = body.replace("\r", "").replace("\n", "")
+    out, i = [], 0
+    while i < len(body):
+        c = body[i]
+        if c == "\\":
+            nxt = body[i + 1 : i + 2]
+            if nxt == "x":
+                out.append(chr(int(body[i + 2 : i + 4], 16)))
+                i += 4
+                continue
+            if nxt not in ESCAPES:
+                raise ValueError("unknown escape \\%s" % nxt)
+            out.append(ESCAPES[nxt])
+            i += 2
+        elif c == "{" and placeholders is not None:
+            end = body.index("}", i)
+            name = body[i + 1 : end]
+            if name == "ADDR":
+                out.append(ADDR)
+            elif name == "MENU":
+                out.append(placeholders["MENU"])
+            else:
+                raise ValueError("unknown placeholder {%s}" % name)
+            i = end + 1
+        else:
+            out.append(c)
+            i += 1
+    return out
+
+
+def to_bytes(pieces):
+    """Bytes of a piece list; \\xHH escapes below 0x100 stand for raw bytes."""
+    data = b""
+    for piece in pieces:
+        for ch in piece:
+            data += bytes([ord(ch)]) if 0x80 <= ord(ch) <= 0xFF else gbk(ch)
+    return data
+
+
+def parse(path):
+    headers, sections, current = {}, [], None
+    with open(path, encoding="utf-8") as f:
+        for line in f.read().split("\n"):
+            if line.startswith("== "):
+                current = [line[3:].strip(), []]
+                sections.append(current)
+            elif current is not None:
+                current[1].append(line)
+            elif line.startswith("#") or not line.strip():
+                continue
+            else:
+                key, _, value = line.partition(":")
+                headers[key.strip()] = value.strip()
+    return headers, [(name, "\n".join(lines)) for name, lines in sections]
+
+
+def expected_regex(pieces, crlf):
+    pattern = b""
+    for piece in pieces:
+        if piece is ADDR:
+            pattern += rb"-?[0-9]+"
+        else:
+            chunk = to_bytes([piece])
+            if crlf:
+                chunk = chunk.replace(b"\n", b"\r\n")
+            pattern += re.escape(chunk)
+    return re.compile(pattern, re.S)
+
+
+def show(data):
+    return data.decode("gbk", errors="backslashreplace")
+
+
+def first_difference(expected_pieces, actual, crlf):
+    """Offset into actual where the expected text stops matching."""
+    good = 0
+    for n in range(1, len(expected_pieces) + 1):
+        rx = expected_regex(expected_pieces[:n], crlf)
+        if not rx.match(actual):
+            break
+        good = rx.match(actual).end()
+    return good
+
+
+def run(args):
+    emulator, wrapper, crlf = [], [], False
+    while args and args[0].startswith("--"):
+        opt = args.pop(0)
+        if opt == "--emulator":
+            emulator = shlex.split(args.pop(0))
+        elif opt == "--wrapper":
+            wrapper = shlex.split(args.pop(0))
+        elif opt == "--crlf":
+            crlf = True
+        else:
+            raise SystemExit("unknown option " + opt)
+    program, scenario = os.path.abspath(args[0]), args[1]
+    headers, sections = parse(scenario)
+    menu = MENUS[headers.get("program", os.path.splitext(os.path.basename(program))[0])]
+    stdin, stdout_pieces, status = b"", [], 0
+    checks = []
+    with tempfile.TemporaryDirectory() as work:
+        for name, body in sections:
+            kind, _, arg = name.partition(" ")
+            if kind == "stdin":
+                stdin = to_bytes(unescape(body, None))
+            elif kind == "stdout":
+                stdout_pieces = unescape(body, {"MENU": menu})
+            elif kind == "exit":
+                status = int(arg)
+            elif kind == "file":
+                with open(os.path.join(work, arg), "wb") as f:
+                    f.write(bytes.fromhex(body))
+            elif kind == "folder":
+                os.mkdir(os.path.join(work, arg))
+            elif kind in ("after", "absent"):
+                checks.append((kind, arg, body))
+            else:
+                raise SystemExit("unknown section " + name)
+        env = dict(os.environ, LC_ALL="C")
+        try:
+            proc = subprocess.run(
+                wrapper + emulator + [program], input=stdin, cwd=work,
+                stdout=subprocess.PIPE, env=env, timeout=600,
+            )
+        except subprocess.TimeoutExpired:
+            print("FAIL: the program did not end")
+            return 1
+        failures = []
+        rx = expected_regex(stdout_pieces, crlf)
+        if not rx.fullmatch(proc.stdout):
+            at = first_difference(stdout_pieces, proc.stdout, crlf)
+            failures.append(
+                "stdout differs after byte %d.\n--- matched:\n%s\n--- then got:\n%s"
+                % (at, show(proc.stdout[max(0, at - 200) : at]), show(proc.stdout[at : at + 400]))
+            )
+        got_status = proc.returncode & 0xFF if proc.returncode >= 0 else proc.returncode
+        if got_status != status & 0xFF:
+            failures.append("exit status %d, expected %d" % (proc.returncode, status))
+        for kind, name, body in checks:
+            path = os.path.join(work, name)
+            if kind == "absent":
+                if os.path.exists(path):
+                    failures.append("%s exists" % name)
+                continue
+            want = bytes.fromhex(body)
+            have = open(path, "rb").read() if os.path.isfile(path) else None
+            if have != want:
+                failures.append("%s holds %s, expected %s" % (name, have and have.hex(), want.hex()))
+    for failure in failures:
+        print("FAIL:", failure)
+    if not failures:
+        print("ok: %s" % os.path.basename(scenario))
+    return 1 if failures else 0
+
+
+def self_test():
+    """The driver's own conversions, against bytes known from the GBK table."""
+    assert gbk("二叉树") == bytes.fromhex("B6FEB2E6CAF7")
+    assert gbk("！") == bytes.fromhex("A3A1") and gbk("：") == bytes.fromhex("A3BA")
+    assert to_bytes(unescape("a\\tb\\s\\n\\x1a\\\\\n\\0", None)) == b"a\tb \n\x1a\\\0"
+    pieces = unescape("{MENU}x{ADDR}\\n", {"MENU": "M"})
+    assert expected_regex(pieces, False).fullmatch(b"Mx-140737488355328\n")
+    assert not expected_regex(pieces, False).fullmatch(b"Mx12\r\n")
+    assert expected_regex(pieces, True).fullmatch(b"Mx12\r\n")
+    print("self-test ok")
+    return 0
+
+
+if __name__ == "__main__":
+    if sys.argv[1:] == ["--self-test"]:
+        sys.exit(self_test())
+    sys.exit(run(sys.argv[1:]))

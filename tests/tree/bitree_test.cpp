@@ -1,0 +1,124 @@
+// Lifecycle and inspection of whole trees: the three states, building from
+// the preorder description, free order, and refused memory.
+#include <gtest/gtest.h>
+
+#include "Bitree.h"
+#include "test_support.h"
+
+namespace {
+
+class BiTreeTest : public testing::Test {
+  protected:
+    void SetUp() override { test_alloc::Reset(); }
+    void TearDown() override { EXPECT_EQ(test_alloc::live, 0) << "nodes leaked"; }
+};
+
+TEST_F(BiTreeTest, BuiltinDescriptionBuildsElevenNodes) {
+    BiTree T = Build(BUILTIN_DESCRIPTION);
+    EXPECT_EQ(bitree::index, 23);
+    EXPECT_EQ(test_alloc::live, 11);
+    EXPECT_EQ(Describe(T), BUILTIN_DESCRIPTION);
+    EXPECT_EQ(BiTreeDepth(T), 5);
+    EXPECT_EQ(Root(T), 'A');
+    EXPECT_EQ(BiTreeEmpty(T), FALSE);
+    DestroyBiTree(T);
+}
+
+TEST_F(BiTreeTest, DestroyFreesInPostorderAndNullsTree) {
+    BiTree T = Build(BUILTIN_DESCRIPTION);
+    EXPECT_EQ(DestroyBiTree(T), OK);
+    EXPECT_EQ(test_alloc::freed, "KHDEBIFJGCA");
+    EXPECT_EQ(T, nullptr);
+    EXPECT_EQ(DestroyBiTree(T), OK);
+    EXPECT_EQ(test_alloc::freed.size(), 11u) << "a second destroy frees nothing";
+    EXPECT_EQ(BiTreeEmpty(T), INFEASIBLE);
+    EXPECT_EQ(BiTreeDepth(T), 0);
+}
+
+TEST_F(BiTreeTest, EmptyTreeFromInitAndClear) {
+    BiTree T = nullptr;
+    ASSERT_EQ(InitBiTree(T), OK);
+    EXPECT_EQ(T->data, '#');
+    EXPECT_EQ(T->lchild, nullptr);
+    EXPECT_EQ(T->rchild, nullptr);
+    EXPECT_EQ(BiTreeEmpty(T), TRUE);
+    EXPECT_EQ(BiTreeDepth(T), 1);
+    TElemType root = 'x';
+    EXPECT_EQ(Output([&] { root = Root(T); }), Gbk("T为空\n"));
+    EXPECT_EQ(root, '\0');
+    DestroyBiTree(T);
+
+    T = Build(BUILTIN_DESCRIPTION);
+    EXPECT_EQ(ClearBiTree(T), OK);
+    EXPECT_EQ(test_alloc::live, 1);
+    EXPECT_EQ(BiTreeEmpty(T), TRUE);
+    DestroyBiTree(T);
+    EXPECT_EQ(ClearBiTree(T), OK) << "clear works from no tree";
+    EXPECT_EQ(BiTreeEmpty(T), TRUE);
+    DestroyBiTree(T);
+}
+
+TEST_F(BiTreeTest, InitWithoutMemoryLeavesTreeAlone) {
+    BiTree T = Build("AB###");
+    BiTree before = T;
+    test_alloc::fail_after = 0;
+    EXPECT_EQ(InitBiTree(T), ERROR);
+    EXPECT_EQ(T, before);
+    test_alloc::fail_after = -1;
+    DestroyBiTree(T);
+}
+
+TEST_F(BiTreeTest, HashDescriptionGivesNoTree) {
+    BiTree T = Build("#");
+    EXPECT_EQ(T, nullptr);
+    EXPECT_EQ(bitree::index, 1);
+}
+
+TEST_F(BiTreeTest, RootOfNoTreeSaysSo) {
+    TElemType root = 'x';
+    EXPECT_EQ(Output([&] { root = Root(nullptr); }), Gbk("T不存在\n"));
+    EXPECT_EQ(root, '\0');
+}
+
+TEST_F(BiTreeTest, RootDataHashCountsAsEmptyButKeepsLevels) {
+    BiTree T = Build(BUILTIN_DESCRIPTION);
+    T->data = '#';
+    EXPECT_EQ(BiTreeEmpty(T), TRUE);
+    EXPECT_EQ(BiTreeDepth(T), 5);
+    EXPECT_EQ(Output([&] { Root(T); }), Gbk("T为空\n"));
+    DestroyBiTree(T);
+}
+
+TEST_F(BiTreeTest, TwoBuildsShareNoNode) {
+    BiTree T1 = Build(BUILTIN_DESCRIPTION);
+    BiTree T2 = Build(BUILTIN_DESCRIPTION);
+    EXPECT_NE(T1, T2);
+    EXPECT_EQ(Describe(T1), Describe(T2));
+    DestroyBiTree(T1);
+    EXPECT_EQ(Describe(T2), BUILTIN_DESCRIPTION);
+    DestroyBiTree(T2);
+}
+
+TEST_F(BiTreeTest, UnfinishedDescriptionStopsAtEndOfBuffer) {
+    // 99 letters and no '#': the build must stop at the end of the buffer.
+    std::string letters(99, 'q');
+    BiTree T = Build(letters.c_str());
+    EXPECT_GE(BiTreeDepth(T), 99);
+    DestroyBiTree(T);
+}
+
+TEST_F(BiTreeTest, DepthOfLopsidedShapes) {
+    BiTree T = Build("AB#C#D##E##");
+    EXPECT_EQ(BiTreeDepth(T), 4);
+    DestroyBiTree(T);
+    T = Build("A#B#C#D##");
+    EXPECT_EQ(BiTreeDepth(T), 4);
+    DestroyBiTree(T);
+    T = Build("AB##CDE###F##");
+    EXPECT_EQ(BiTreeDepth(T), 4);
+    test_alloc::freed.clear();
+    DestroyBiTree(T);
+    EXPECT_EQ(test_alloc::freed, "BEDFCA");
+}
+
+} // namespace
