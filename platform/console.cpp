@@ -133,9 +133,13 @@ void Print(const char *fmt, ...) {
     va_end(ap);
 }
 
-void PrintLine(const char *text) {
+void PrintText(const char *text) {
     char buf[1024];
     fputs(WireText(text, buf, sizeof buf), stdout);
+}
+
+void PrintLine(const char *text) {
+    PrintText(text);
     fputc('\n', stdout);
 }
 

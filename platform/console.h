@@ -29,6 +29,9 @@ void Print(const char *fmt, ...)
 #endif
     ;
 
+/* Prints a UTF-8 text as it is, '%' included. */
+void PrintText(const char *text);
+
 /* Prints a UTF-8 text followed by a newline. */
 void PrintLine(const char *text);
 

@@ -5,6 +5,7 @@
  * path on an explicit SqStack instead. */
 #include "Bitree.h"
 
+#include <climits>
 #include <cstdlib>
 
 #include "console.h"
@@ -137,6 +138,93 @@ TElemType Root(BiTree T) {
     return T->data;
 }
 
+/* ---- Node positions --------------------------------------------------- */
+
+/* The node at position n, or null after the not-found line when a node on
+ * the path from the root (the root included) is missing. The binary digits
+ * of n are produced least significant first by halving with truncation, so
+ * a negative n yields digits 0 and -1, which all count as left steps. An int
+ * has at most sizeof(int) * CHAR_BIT of them. */
+static BiTree Walk(BiTree T, int n) {
+    char digits[sizeof(int) * CHAR_BIT];
+    int count = 0;
+    for (int m = n; m != 0; m /= 2)
+        digits[count++] = (char)('0' + m % 2);
+    BiTree p = T;
+    /* The most significant digit stands for the root; each later one is a
+     * step down. */
+    for (int j = count - 2; p && j >= 0; j--)
+        p = digits[j] == '1' ? p->rchild : p->lchild;
+    if (!p) Print("该二叉树不存在第%d个元素\n", n);
+    return p;
+}
+
+TElemType Value(BiTree T, int e) {
+    BiTree p = Walk(T, e);
+    return p ? p->data : '#';
+}
+
+Status Assign(BiTree T, int &e, TElemType value) {
+    BiTree p = Walk(T, e);
+    if (!p) return OVERFLOW;
+    p->data = value;
+    return OK;
+}
+
+BiTree Parent(BiTree T, int e) {
+    if (e == 1) return nullptr;
+    return Walk(T, e / 2);
+}
+
+BiTree LeftChild(BiTree T, int e) {
+    BiTree p = Walk(T, e);
+    return p ? p->lchild : nullptr;
+}
+
+BiTree RightChild(BiTree T, int e) {
+    BiTree p = Walk(T, e);
+    return p ? p->rchild : nullptr;
+}
+
+BiTree LeftSibling(BiTree T, int e) {
+    if (e % 2 == 0) return nullptr;
+    BiTree Par = Parent(T, e);
+    return Par ? Par->lchild : nullptr;
+}
+
+/* A negative odd e leaves remainder -1, not 1, and so has a right sibling
+ * slot. */
+BiTree RightSibling(BiTree T, int e) {
+    if (e % 2 == 1) return nullptr;
+    BiTree Par = Parent(T, e);
+    return Par ? Par->rchild : nullptr;
+}
+
+/* ---- Grafting and cutting ---------------------------------------------- */
+
+/* The link of p on side LR: 0 is the left, every other value the right. */
+static BiTree &Side(BiTree p, int LR) {
+    return LR == 0 ? p->lchild : p->rchild;
+}
+
+Status InsertChild(BiTree T, BiTree p, int LR, BiTree c) {
+    (void)T;
+    if (!p || !c || c->rchild) return ERROR;
+    BiTree &link = Side(p, LR);
+    c->rchild = link;
+    link = c;
+    return OK;
+}
+
+Status DeleteChild(BiTree T, BiTree p, int LR) {
+    (void)T;
+    if (!p) return ERROR;
+    FreeSubtree(Side(p, LR));
+    return OK;
+}
+
+/* ---- Traversals -------------------------------------------------------- */
+
 Status PreOrderTraverse(BiTree T) {
     SqStack S;
     InitStack(S);
@@ -219,5 +307,31 @@ Status PostOrderTraverse(BiTree T) {
     }
     free(F.k);
     DestroyStack(S);
+    return OK;
+}
+
+/* Walks level by level: level holds the nodes of one level, left to right,
+ * and next collects their children in order. Only present nodes are kept,
+ * so the work is proportional to the number of nodes, however deep and
+ * sparse the tree. The two stacks serve as growable arrays. */
+Status LevelOrderTraverse(BiTree T) {
+    int dep = BiTreeDepth(T);
+    SqStack level, next;
+    InitStack(level);
+    InitStack(next);
+    if (T) Push(level, T);
+    for (int k = 0; k < dep; k++) {
+        ClearStack(next);
+        for (BiTree *q = level.base; q < level.top; q++) {
+            Print("%c ", (*q)->data);
+            if ((*q)->lchild) Push(next, (*q)->lchild);
+            if ((*q)->rchild) Push(next, (*q)->rchild);
+        }
+        SqStack swap = level;
+        level = next;
+        next = swap;
+    }
+    DestroyStack(level);
+    DestroyStack(next);
     return OK;
 }

@@ -43,9 +43,47 @@ int BiTreeDepth(BiTree T);
  * tree (or "T不存在" for no tree). */
 TElemType Root(BiTree T);
 
+/* Node positions number the slots of the full binary tree in level order:
+ * the root is 1, the children of k are 2k and 2k + 1. The binary digits of
+ * a position after its leading 1 are its path from the root (0 left, 1
+ * right); every int is walked, and a negative one goes left only. When the
+ * walk meets a missing node (the root included), the operation prints
+ * "该二叉树不存在第%d个元素\n" with the number walked and fails. */
+
+/* The data of the node at position e, or '#' when there is none. */
+TElemType Value(BiTree T, int e);
+/* Stores value in the node at position e: OK, or OVERFLOW when there is
+ * none (the tree unchanged). */
+Status Assign(BiTree T, int &e, TElemType value);
+/* The node at the parent position e / 2 of e (e itself is not looked at);
+ * null for e == 1 (nothing printed) or when that position holds no node. */
+BiTree Parent(BiTree T, int e);
+/* The left (right) child of the node at position e; null when it has none
+ * (nothing printed) or when e holds no node. */
+BiTree LeftChild(BiTree T, int e);
+BiTree RightChild(BiTree T, int e);
+/* The left child of e's parent for an odd e; null for an even e (nothing
+ * printed) or when the parent position holds no node. */
+BiTree LeftSibling(BiTree T, int e);
+/* The right child of e's parent unless e % 2 == 1; null then (nothing
+ * printed) or when the parent position holds no node. */
+BiTree RightSibling(BiTree T, int e);
+
+/* Grafts the tree c under p on side LR (0 left, any other value right):
+ * what hung there becomes c's right subtree, and c's nodes now belong to
+ * p's tree. ERROR, changing nothing, when p or c is null or c has a right
+ * subtree; else OK. T is not read. */
+Status InsertChild(BiTree T, BiTree p, int LR, BiTree c);
+/* Frees the subtree on side LR of p in postorder and nulls that link: OK
+ * (also when the side was empty), or ERROR for a null p. T is not read. */
+Status DeleteChild(BiTree T, BiTree p, int LR);
+
 /* Print every node as "%c " in their order, without recursion. OK always. */
 Status PreOrderTraverse(BiTree T);
 Status InOrderTraverse(BiTree T);
 Status PostOrderTraverse(BiTree T);
+/* Prints every node as "%c ", level by level from the root, left to right
+ * within a level. OK always. */
+Status LevelOrderTraverse(BiTree T);
 
 #endif

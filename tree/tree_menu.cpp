@@ -1,5 +1,7 @@
 /* tree_menu.cpp - the console dialogue of the tree program: draw the menu,
  * read an option, run it on the one tree T, report, pause; option 0 ends. */
+#include <cinttypes>
+#include <cstdint>
 #include <cstring>
 
 #include "Bitree.h"
@@ -47,7 +49,100 @@ static Status Replace(BiTree &T, Status (*make)(BiTree &)) {
 static void ShowTraversal(const char *heading, Status (*traverse)(BiTree), BiTree T) {
     PrintLine(heading);
     traverse(T);
-    Print("\n--------The End-------");
+    PrintText("\n--------The End-------");
+}
+
+/* Reads the number an option works with. When it is not a number, the rest
+ * of its line is dropped (its newline stays, for the pause) and the line
+ * "输入无效" is printed: the option then does nothing. */
+static bool ReadOperand(int *value) {
+    if (ReadInt(value) == READ_OK) return true;
+    DiscardLine(false);
+    PrintLine("输入无效");
+    return false;
+}
+
+/* A node's address as a signed number, in full even where it is wider than
+ * int. */
+static int64_t Address(BiTree p) {
+    return (int64_t)(intptr_t)p;
+}
+
+/* Options 10 to 14: read a position, find a relative of its node, report
+ * it with its address or say there is none. Option 10 reads the character
+ * after the number too. */
+static void ShowRelative(const char *prompt, BiTree (*find)(BiTree, int), bool extra_read,
+                         const char *found, const char *missing, BiTree T) {
+    int e;
+    PrintText(prompt);
+    if (!ReadOperand(&e)) return;
+    if (extra_read) ReadChar();
+    BiTree pri = find(T, e);
+    if (pri)
+        Print(found, e, Address(pri), pri->data);
+    else
+        PrintText(missing);
+}
+
+/* The tree built by option 15 and grafted into T. Once grafted its nodes
+ * belong to T, so building the next one only overwrites P. File scope, like
+ * T, keeps it reachable when the end of input ends the program. */
+static BiTree P = nullptr;
+
+/* Option 15: cut T's right subtree, build a copy of the built-in tree
+ * without its right subtree, and graft it under the left child of T's root
+ * on the side the user picks. Returns false when there is to be no pause. */
+static bool GraftCopy(BiTree &T) {
+    bitree::index = 0;
+    if (!CreateBiTree(P)) {
+        PrintLine("二叉树P构造失败");
+        return false;
+    }
+    DeleteChild(T, T, 1);
+    DeleteChild(P, P, 1); /* the copy's right subtree is freed, not lost */
+    PrintLine("P是与T删去右子树之后相同的树");
+    PrintText("树P已构造，要插入为左子树还是右子树?请输入0或1:");
+    int LR;
+    if (!ReadOperand(&LR)) {
+        DestroyBiTree(P);
+        return true;
+    }
+    ReadChar();
+    if (InsertChild(T, T ? T->lchild : nullptr, LR, P)) {
+        PrintLine("树P插入成功");
+    } else {
+        PrintLine("树P插入失败");
+        DestroyBiTree(P); /* not grafted: nothing else holds these nodes */
+    }
+    return true;
+}
+
+/* Option 16: free one side of the left child of T's root. */
+static void CutSubtree(BiTree T) {
+    PrintLine("P是T的左子树");
+    PrintText("要删除P的左子树还是右子树?请输入0或1:");
+    int LR;
+    if (!ReadOperand(&LR)) return;
+    ReadChar();
+    Report(DeleteChild(T, T ? T->lchild : nullptr, LR), "删除成功", "删除失败");
+}
+
+/* Options 8 and 9: the data at a position, and assigning to it. */
+static void ShowValue(BiTree T) {
+    int e;
+    PrintText("请输入要查找的结点在满二叉树中的对应位置：");
+    if (!ReadOperand(&e)) return;
+    TElemType elem = Value(T, e);
+    Print("第%d个结点的数据是%c", e, elem);
+}
+
+static void AssignValue(BiTree T) {
+    int e;
+    PrintText("请输入要赋值的位置的要赋的值：");
+    if (!ReadOperand(&e)) return;
+    TElemType elem = (TElemType)ReadChar(); /* the character right after the digits */
+    ReadChar();
+    PrintLine(Assign(T, e, elem) == OK ? "赋值成功" : "赋值失败");
 }
 
 /* Runs option op (1 to 20) on T, then pauses. */
@@ -75,6 +170,43 @@ static void RunOption(int op, BiTree &T) {
     case 7:
         Print("树的根是%c\n", Root(T));
         break;
+    case 8:
+        ShowValue(T);
+        break;
+    case 9:
+        AssignValue(T);
+        break;
+    case 10:
+        ShowRelative("请输入要查找双亲结点的结点在满二叉树中的序号:", Parent, true,
+                     "第%d个结点的双亲结点的指针是%" PRId64 ",数据是%c",
+                     "不存在此结点或此结点无双亲", T);
+        break;
+    case 11:
+        ShowRelative("请输入要查找左孩子结点的结点在满二叉树中的序号:", LeftChild, false,
+                     "第%d个结点的左孩子结点的指针是%" PRId64 ",数据是%c",
+                     "不存在此结点或此结点无左孩子", T);
+        break;
+    case 12:
+        ShowRelative("请输入要查找右孩子结点的结点在满二叉树中的序号:", RightChild, false,
+                     "第%d个结点的右孩子结点的指针是%" PRId64 ",数据是%c",
+                     "不存在此结点或此结点无右孩子", T);
+        break;
+    case 13:
+        ShowRelative("请输入要查找左兄弟结点的结点在满二叉树中的序号:", LeftSibling, false,
+                     "第%d个结点的左兄弟结点的指针是%" PRId64 ",数据是%c",
+                     "不存在此结点或此结点无左兄弟", T);
+        break;
+    case 14:
+        ShowRelative("请输入要查找右兄弟结点的结点在满二叉树中的序号:", RightSibling, false,
+                     "第%d个结点的右兄弟结点的指针是%" PRId64 ",数据是%c",
+                     "不存在此结点或此结点无右兄弟", T);
+        break;
+    case 15:
+        if (!GraftCopy(T)) return;
+        break;
+    case 16:
+        CutSubtree(T);
+        break;
     case 17:
         ShowTraversal("树T前序遍历为：", PreOrderTraverse, T);
         break;
@@ -83,6 +215,9 @@ static void RunOption(int op, BiTree &T) {
         break;
     case 19:
         ShowTraversal("树T后序遍历为：", PostOrderTraverse, T);
+        break;
+    case 20:
+        ShowTraversal("树T层序遍历为：", LevelOrderTraverse, T);
         break;
     default:
         break;
@@ -103,7 +238,7 @@ int main() {
         ClearScreen();
         for (const char *line : kMenu)
             PrintLine(line);
-        Print("\t请选择你的操作[0~20]:");
+        PrintText("\t请选择你的操作[0~20]:");
         if (ReadInt(&op) != READ_OK) {
             DiscardLine(true); /* not a number: draw the menu again */
             op = -1;

@@ -18,7 +18,7 @@ In the stdin and stdout sections the line breaks of the file are ignored:
 every byte the program reads or writes is written out, with the escapes \\n
 \\t \\r \\0 \\\\ \\{ \\xHH and \\s (a space). Placeholders in stdout: {MENU} is
 the program's whole menu and prompt, {ADDR} any signed decimal number (a node
-address). Text is compared as GBK bytes, the programs' wire encoding.
+address). {REPEAT n}...{END} stands for its contents n times (both sections). Text is compared as GBK bytes, the programs' wire encoding.
 
 Optional sections for programs that use files (all in the run's own
 temporary working folder):
@@ -83,45 +83,50 @@ def gbk(text):
     return text.encode("gbk")
 
 
+TOKEN = re.compile(r"(\\x[0-9A-Fa-f]{2}|\\.|\{[A-Z]+\})")
+REPEAT = re.compile(r"\{REPEAT (\d+)\}(.*?)\{END\}", re.S)
+
+
 def unescape(body, placeholders):
     """Turns a section body into a list of str pieces and ADDR marks."""
     body = body.replace("\r", "").replace("\n", "")
-    out, i = [], 0
-    while i < len(body):
-        c = body[i]
-        if c == "\\":
-            nxt = body[i + 1 : i + 2]
-            if nxt == "x":
-                out.append(chr(int(body[i + 2 : i + 4], 16)))
-                i += 4
-                continue
-            if nxt not in ESCAPES:
-                raise ValueError("unknown escape \\%s" % nxt)
-            out.append(ESCAPES[nxt])
-            i += 2
-        elif c == "{" and placeholders is not None:
-            end = body.index("}", i)
-            name = body[i + 1 : end]
+    body = REPEAT.sub(lambda m: m.group(2) * int(m.group(1)), body)
+    out = []
+    for token in TOKEN.split(body):
+        if not token:
+            continue
+        if token.startswith("\\x"):
+            out.append(chr(int(token[2:], 16)))
+        elif token.startswith("\\"):
+            if token[1] not in ESCAPES:
+                raise ValueError("unknown escape %s" % token)
+            out.append(ESCAPES[token[1]])
+        elif token.startswith("{") and placeholders is not None:
+            name = token[1:-1]
             if name == "ADDR":
                 out.append(ADDR)
             elif name == "MENU":
                 out.append(placeholders["MENU"])
             else:
-                raise ValueError("unknown placeholder {%s}" % name)
-            i = end + 1
+                raise ValueError("unknown placeholder %s" % token)
         else:
-            out.append(c)
-            i += 1
+            out.append(token)
     return out
 
 
+RAW = re.compile("[\x80-\xff]")
+
+
 def to_bytes(pieces):
-    """Bytes of a piece list; \\xHH escapes below 0x100 stand for raw bytes."""
-    data = b""
+    """Bytes of a piece list; \\xHH escapes of 80 to FF stand for raw bytes."""
+    data = []
     for piece in pieces:
+        if not RAW.search(piece):
+            data.append(gbk(piece))
+            continue
         for ch in piece:
-            data += bytes([ord(ch)]) if 0x80 <= ord(ch) <= 0xFF else gbk(ch)
-    return data
+            data.append(bytes([ord(ch)]) if 0x80 <= ord(ch) <= 0xFF else gbk(ch))
+    return b"".join(data)
 
 
 def parse(path):
@@ -142,16 +147,16 @@ def parse(path):
 
 
 def expected_regex(pieces, crlf):
-    pattern = b""
+    pattern = []
     for piece in pieces:
         if piece is ADDR:
-            pattern += rb"-?[0-9]+"
+            pattern.append(rb"-?[0-9]+")
         else:
             chunk = to_bytes([piece])
             if crlf:
                 chunk = chunk.replace(b"\n", b"\r\n")
-            pattern += re.escape(chunk)
-    return re.compile(pattern, re.S)
+            pattern.append(re.escape(chunk))
+    return re.compile(b"".join(pattern), re.S)
 
 
 def show(data):
@@ -160,13 +165,26 @@ def show(data):
 
 def first_difference(expected_pieces, actual, crlf):
     """Offset into actual where the expected text stops matching."""
+    if ADDR not in expected_pieces:
+        want = to_bytes(expected_pieces)
+        if crlf:
+            want = want.replace(b"\n", b"\r\n")
+        n = min(len(want), len(actual))
+        return next((i for i in range(n) if want[i] != actual[i]), n)
     good = 0
     for n in range(1, len(expected_pieces) + 1):
-        rx = expected_regex(expected_pieces[:n], crlf)
-        if not rx.match(actual):
+        m = expected_regex(expected_pieces[:n], crlf).match(actual)
+        if not m:
             break
-        good = rx.match(actual).end()
+        good = m.end()
     return good
+
+
+def matches(pieces, actual, crlf):
+    if ADDR in pieces:
+        return expected_regex(pieces, crlf).fullmatch(actual) is not None
+    want = to_bytes(pieces)
+    return (want.replace(b"\n", b"\r\n") if crlf else want) == actual
 
 
 def run(args):
@@ -214,8 +232,7 @@ def run(args):
             print("FAIL: the program did not end")
             return 1
         failures = []
-        rx = expected_regex(stdout_pieces, crlf)
-        if not rx.fullmatch(proc.stdout):
+        if not matches(stdout_pieces, proc.stdout, crlf):
             at = first_difference(stdout_pieces, proc.stdout, crlf)
             failures.append(
                 "stdout differs after byte %d.\n--- matched:\n%s\n--- then got:\n%s"
@@ -246,6 +263,8 @@ def self_test():
     assert gbk("二叉树") == bytes.fromhex("B6FEB2E6CAF7")
     assert gbk("！") == bytes.fromhex("A3A1") and gbk("：") == bytes.fromhex("A3BA")
     assert to_bytes(unescape("a\\tb\\s\\n\\x1a\\\\\n\\0", None)) == b"a\tb \n\x1a\\\0"
+    assert to_bytes(unescape("{REPEAT 3}ab\\n{END}c", None)) == b"ab\nab\nab\nc"
+    assert to_bytes(unescape("\\xb6\\xfe", None)) == bytes.fromhex("B6FE")
     pieces = unescape("{MENU}x{ADDR}\\n", {"MENU": "M"})
     assert expected_regex(pieces, False).fullmatch(b"Mx-140737488355328\n")
     assert not expected_regex(pieces, False).fullmatch(b"Mx12\r\n")
