@@ -69,19 +69,38 @@ static int64_t Address(BiTree p) {
 }
 
 /* Options 10 to 14: read a position, find a relative of its node, report
- * it with its address or say there is none. Option 10 reads the character
- * after the number too. */
-static void ShowRelative(const char *prompt, BiTree (*find)(BiTree, int), bool extra_read,
-                         const char *found, const char *missing, BiTree T) {
+ * it with its address or say there is none. */
+struct Relative {
+    const char *prompt;
+    BiTree (*find)(BiTree, int);
+    bool extra_read; /* option 10 also reads the character after the number */
+    const char *found;
+    const char *missing;
+};
+
+static const Relative kRelatives[] = {
+    {"请输入要查找双亲结点的结点在满二叉树中的序号:", Parent, true,
+     "第%d个结点的双亲结点的指针是%" PRId64 ",数据是%c", "不存在此结点或此结点无双亲"},
+    {"请输入要查找左孩子结点的结点在满二叉树中的序号:", LeftChild, false,
+     "第%d个结点的左孩子结点的指针是%" PRId64 ",数据是%c", "不存在此结点或此结点无左孩子"},
+    {"请输入要查找右孩子结点的结点在满二叉树中的序号:", RightChild, false,
+     "第%d个结点的右孩子结点的指针是%" PRId64 ",数据是%c", "不存在此结点或此结点无右孩子"},
+    {"请输入要查找左兄弟结点的结点在满二叉树中的序号:", LeftSibling, false,
+     "第%d个结点的左兄弟结点的指针是%" PRId64 ",数据是%c", "不存在此结点或此结点无左兄弟"},
+    {"请输入要查找右兄弟结点的结点在满二叉树中的序号:", RightSibling, false,
+     "第%d个结点的右兄弟结点的指针是%" PRId64 ",数据是%c", "不存在此结点或此结点无右兄弟"},
+};
+
+static void ShowRelative(const Relative &r, BiTree T) {
     int e;
-    PrintText(prompt);
+    PrintText(r.prompt);
     if (!ReadOperand(&e)) return;
-    if (extra_read) ReadChar();
-    BiTree pri = find(T, e);
+    if (r.extra_read) ReadChar();
+    BiTree pri = r.find(T, e);
     if (pri)
-        Print(found, e, Address(pri), pri->data);
+        Print(r.found, e, Address(pri), pri->data);
     else
-        PrintText(missing);
+        PrintText(r.missing);
 }
 
 /* The tree built by option 15 and grafted into T. Once grafted its nodes
@@ -177,29 +196,11 @@ static void RunOption(int op, BiTree &T) {
         AssignValue(T);
         break;
     case 10:
-        ShowRelative("请输入要查找双亲结点的结点在满二叉树中的序号:", Parent, true,
-                     "第%d个结点的双亲结点的指针是%" PRId64 ",数据是%c",
-                     "不存在此结点或此结点无双亲", T);
-        break;
     case 11:
-        ShowRelative("请输入要查找左孩子结点的结点在满二叉树中的序号:", LeftChild, false,
-                     "第%d个结点的左孩子结点的指针是%" PRId64 ",数据是%c",
-                     "不存在此结点或此结点无左孩子", T);
-        break;
     case 12:
-        ShowRelative("请输入要查找右孩子结点的结点在满二叉树中的序号:", RightChild, false,
-                     "第%d个结点的右孩子结点的指针是%" PRId64 ",数据是%c",
-                     "不存在此结点或此结点无右孩子", T);
-        break;
     case 13:
-        ShowRelative("请输入要查找左兄弟结点的结点在满二叉树中的序号:", LeftSibling, false,
-                     "第%d个结点的左兄弟结点的指针是%" PRId64 ",数据是%c",
-                     "不存在此结点或此结点无左兄弟", T);
-        break;
     case 14:
-        ShowRelative("请输入要查找右兄弟结点的结点在满二叉树中的序号:", RightSibling, false,
-                     "第%d个结点的右兄弟结点的指针是%" PRId64 ",数据是%c",
-                     "不存在此结点或此结点无右兄弟", T);
+        ShowRelative(kRelatives[op - 10], T);
         break;
     case 15:
         if (!GraftCopy(T)) return;
