@@ -24,8 +24,9 @@ class DataFile : public testing::Test {
     void SetUp() override {
         old_cwd_ = fs::current_path();
         std::random_device rd;
-        dir_ = fs::temp_directory_path() / ("queue_file_test_" + std::to_string(rd()));
-        ASSERT_TRUE(fs::create_directory(dir_));
+        do /* a name no other test run holds */
+            dir_ = fs::temp_directory_path() / ("queue_file_test_" + std::to_string(rd()));
+        while (!fs::create_directory(dir_));
         fs::current_path(dir_);
         ASSERT_EQ(InitQueue(Q), OK);
     }
