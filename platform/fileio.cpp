@@ -4,7 +4,8 @@
 #ifdef _WIN32
 #include <windows.h>
 #else
-#include <cstdio>
+#include <cerrno>
+#include <sys/stat.h>
 #endif
 
 bool RenameReplacing(const char *from, const char *to) {
@@ -13,4 +14,17 @@ bool RenameReplacing(const char *from, const char *to) {
 #else
     return rename(from, to) == 0;
 #endif
+}
+
+FILE *OpenForReading(const char *name) {
+    FILE *fp = fopen(name, "rb");
+#ifndef _WIN32
+    struct stat st;
+    if (fp && fstat(fileno(fp), &st) == 0 && S_ISDIR(st.st_mode)) {
+        fclose(fp);
+        errno = EISDIR;
+        return nullptr;
+    }
+#endif
+    return fp;
 }

@@ -126,7 +126,7 @@ Status SaveFile(SqQueue &Q) {
 
 Status ReadF(SqQueue &Q) {
     if (!Q.base) return INFEASIBLE;
-    FILE *fp = fopen(QUEUE_FILE, "rb");
+    FILE *fp = OpenForReading(QUEUE_FILE);
     if (!fp) {
         PrintLine("FILE OPEN ERROR");
         return ERROR;

@@ -75,7 +75,8 @@ Status SaveFile(SqQueue &Q);
 /* Replaces Q's elements with those in QUEUE_FILE: front becomes 0 and rear
  * the number of whole 4-byte elements; 1 to 3 trailing bytes are ignored.
  * Returns OK; INFEASIBLE with no queue (no file opened); ERROR when the file
- * cannot be opened (after printing the line "FILE OPEN ERROR"), cannot be
+ * cannot be opened, a folder included (after printing the line
+ * "FILE OPEN ERROR"), cannot be
  * read, or holds MAXQSIZE or more elements. On every result but OK the queue
  * is left exactly as it was. */
 Status ReadF(SqQueue &Q);

@@ -39,7 +39,7 @@ static bool ReportNoQueue(Status result) {
  * read the value and append it. A value that is not a number appends
  * nothing: the rest of its line goes, its newline is left for the pause. */
 static void AskAndEnQueue(SqQueue &Q) {
-    Print("请输入要入队列的值:");
+    PrintText("请输入要入队列的值:");
     ReadChar();
     int e;
     if (ReadInt(&e) != READ_OK) {
@@ -101,25 +101,24 @@ static void RunOption(int op, SqQueue &Q) {
         if (!ReportNoQueue(result) && result == EMPTYQUEUE) PrintLine("队列为空");
         break;
     /* Options 10 and 11: their texts end without a newline, so the pause
-     * waits right behind them. Each text is Print's format itself, since only
-     * the format is converted to the output encoding. */
+     * waits right behind them. */
     case 10:
         result = SaveFile(Q);
         if (result == OK)
-            Print("文件保存成功");
+            PrintText("文件保存成功");
         else if (result == INFEASIBLE)
-            Print("队列不存在！");
+            PrintText("队列不存在！");
         else
-            Print("文件保存失败！");
+            PrintText("文件保存失败！");
         break;
     case 11:
         result = ReadF(Q);
         if (result == OK)
-            Print("文件读取成功");
+            PrintText("文件读取成功");
         else if (result == INFEASIBLE)
-            Print("队列不存在！");
+            PrintText("队列不存在！");
         else
-            Print("文件读取失败！");
+            PrintText("文件读取失败！");
         break;
     default:
         break;
@@ -139,7 +138,7 @@ int main() {
         ClearScreen();
         for (const char *line : kMenu)
             PrintLine(line);
-        Print("    请选择你的操作[0~11]:");
+        PrintText("    请选择你的操作[0~11]:");
         if (ReadInt(&op) != READ_OK) {
             DiscardLine(true); /* not a number: draw the menu again */
             op = -1;
