@@ -76,9 +76,8 @@ Status SaveFile(SqQueue &Q);
  * the number of whole 4-byte elements; 1 to 3 trailing bytes are ignored.
  * Returns OK; INFEASIBLE with no queue (no file opened); ERROR when the file
  * cannot be opened, a folder included (after printing the line
- * "FILE OPEN ERROR"), cannot be
- * read, or holds MAXQSIZE or more elements. On every result but OK the queue
- * is left exactly as it was. */
+ * "FILE OPEN ERROR"), cannot be read, or holds MAXQSIZE or more elements. On
+ * every result but OK the queue is left exactly as it was. */
 Status ReadF(SqQueue &Q);
 
 #endif
