@@ -33,8 +33,11 @@ static bool StdoutIsTerminal() {
 static UINT g_saved_output_cp = 0;
 
 /* The code page belongs to the console, not to the program: put it back at
- * exit, so that the shell the program was started from is left as it was. */
+ * exit, so that the shell the program was started from is left as it was.
+ * exit() runs this before it flushes stdout: flush first, so that the last
+ * texts are still shown as GBK. */
 static void RestoreOutputCodePage() {
+    fflush(stdout);
     if (g_saved_output_cp) SetConsoleOutputCP(g_saved_output_cp);
 }
 
