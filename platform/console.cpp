@@ -29,13 +29,34 @@ static bool StdoutIsTerminal() {
     return GetConsoleMode(GetStdHandle(STD_OUTPUT_HANDLE), &mode) != 0;
 }
 
+/* The console's output code page before ConsoleInit; 0 when unchanged. */
+static UINT g_saved_output_cp = 0;
+
+/* The code page belongs to the console, not to the program: put it back at
+ * exit, so that the shell the program was started from is left as it was.
+ * exit() runs this before it flushes stdout: flush first, so that the last
+ * texts are still shown as GBK. */
+static void RestoreOutputCodePage() {
+    fflush(stdout);
+    if (g_saved_output_cp) SetConsoleOutputCP(g_saved_output_cp);
+}
+
 void ConsoleInit() {
     /* The console shows GBK only with code page 936 selected. */
-    if (StdoutIsTerminal()) SetConsoleOutputCP(936);
+    if (StdoutIsTerminal()) {
+        UINT cp = GetConsoleOutputCP();
+        if (cp != 936 && SetConsoleOutputCP(936)) {
+            g_saved_output_cp = cp;
+            atexit(RestoreOutputCodePage);
+        }
+    }
     g_utf8_out = false;
 }
 
 void ClearScreen() {
+    /* Only a console is cleared: with stdout redirected, cmd's "cls" writes a
+     * form feed into the file or pipe instead (Wine's writes nothing). */
+    if (!StdoutIsTerminal()) return;
     fflush(stdout);
     system("cls");
 }

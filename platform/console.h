@@ -12,12 +12,14 @@
 
 #include <cstddef>
 
-/* Chooses the output encoding and, on Windows, the console code page. Call
- * once at the start of main, before anything is printed. */
+/* Chooses the output encoding and, on Windows, the console code page (936,
+ * put back as it was when the program exits). Call once at the start of
+ * main, before anything is printed. */
 void ConsoleInit();
 
-/* Clears the screen: "cls" on Windows; the clear-and-home sequence on a POSIX
- * terminal; nothing at all when stdout is not a terminal. */
+/* Clears the screen: "cls" in a Windows console; the clear-and-home sequence
+ * on a POSIX terminal; nothing at all when stdout is not a terminal or
+ * console (redirected to a file or a pipe). */
 void ClearScreen();
 
 /* printf with a UTF-8 format text. The format is converted to the output

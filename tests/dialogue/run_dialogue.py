@@ -30,6 +30,8 @@ temporary working folder):
 Usage: run_dialogue.py [--emulator CMD] [--crlf] [--wrapper CMD] PROGRAM SCENARIO
        run_dialogue.py --self-test
 --crlf expects every newline of stdout as CR LF (Windows text mode).
+Windows text mode also changes what a program reads: CR LF in stdin comes
+in as LF alone, and a byte 1A (Ctrl+Z) ends the input there.
 """
 import os
 import re
@@ -251,6 +253,11 @@ def run(args):
             have = open(path, "rb").read() if os.path.isfile(path) else None
             if have != want:
                 failures.append("%s holds %s, expected %s" % (name, have and have.hex(), want.hex()))
+    if failures and crlf and (b"\r\n" in stdin or b"\x1a" in stdin):
+        failures.append(
+            "(the stdin holds CR LF or byte 1A, which Windows text mode reads "
+            "as LF and as the end of input)"
+        )
     for failure in failures:
         print("FAIL:", failure)
     if not failures:

@@ -1,8 +1,19 @@
 // The console layer: GBK conversion against known bytes, and the reads on
 // good input, bad input and cut-off input.
 #include <cstdio>
+#include <cstdlib>
 #include <gtest/gtest.h>
 #include <string>
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#define close _close
+#define dup _dup
+#define dup2 _dup2
+#define write _write
+#else
+#include <unistd.h>
+#endif
 
 #include "console.h"
 
@@ -18,24 +29,41 @@ TEST(Console, ConvertsToKnownGbkBytes) {
     EXPECT_EQ(Utf8ToGbk("二叉树", buf, 4), (size_t)-1) << "must not overrun";
 }
 
-// Feeds text to stdin for the duration of a test.
+// Feeds text to stdin for the duration of a test: file descriptor 0 becomes
+// the read end of a pipe that holds the text, the way the programs get their
+// input from a script. (stdin itself is not assignable everywhere: on Windows
+// it is an expression, not a variable.)
 class ConsoleRead : public testing::Test {
   protected:
     void Feed(const std::string &text) {
-        FILE *f = tmpfile();
-        ASSERT_NE(f, nullptr);
-        fwrite(text.data(), 1, text.size(), f);
-        rewind(f);
-        saved_ = stdin;
-        stdin = f;
+        int fds[2];
+#ifdef _WIN32
+        ASSERT_EQ(_pipe(fds, 4096, _O_BINARY), 0);
+#else
+        ASSERT_EQ(pipe(fds), 0);
+#endif
+        // The texts are far smaller than a pipe's buffer: no reader needed.
+        ASSERT_EQ(write(fds[1], text.data(), (unsigned)text.size()), (int)text.size());
+        close(fds[1]);
+        fflush(stdout);
+        int saved = dup(0);
+        ASSERT_GE(saved, 0);
+        ASSERT_EQ(dup2(fds[0], 0), 0);
+        close(fds[0]);
+        saved_ = saved;
+        clearerr(stdin);
     }
     void TearDown() override {
-        if (saved_) {
-            fclose(stdin);
-            stdin = saved_;
+        if (saved_ < 0) return;
+        // Drain what the test left (the writer is gone, so this ends), so
+        // that nothing of it stays in stdin's buffer, then put fd 0 back.
+        while (getchar() != EOF) {
         }
+        dup2(saved_, 0);
+        close(saved_);
+        clearerr(stdin);
     }
-    FILE *saved_ = nullptr;
+    int saved_ = -1;
 };
 
 TEST_F(ConsoleRead, NumbersLikeScanf) {
@@ -87,13 +115,16 @@ TEST(ConsoleEnd, EndOfInputEndsProgramWithStatusZero) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(
         {
-            freopen(
+            // An empty input: the null device. Exit status 3 if it cannot
+            // be opened, so that a closed stdin cannot pass for it.
+            if (!freopen(
 #ifdef _WIN32
-                "NUL",
+                    "NUL",
 #else
-                "/dev/null",
+                    "/dev/null",
 #endif
-                "r", stdin);
+                    "r", stdin))
+                exit(3);
             int v;
             ReadInt(&v);
         },
