@@ -241,3 +241,14 @@ void Pause(int n) {
     for (int i = 0; i < n; i++)
         ReadChar();
 }
+
+int MenuChoice(const char *const *lines, size_t n, const char *prompt) {
+    ClearScreen();
+    for (size_t i = 0; i < n; i++)
+        PrintLine(lines[i]);
+    PrintText(prompt);
+    int choice;
+    if (ReadInt(&choice) == READ_OK) return choice;
+    DiscardLine(true);
+    return -1;
+}

@@ -35,6 +35,17 @@ static bool ReportNoQueue(Status result) {
     return true;
 }
 
+/* Options 10 and 11: the outcome of a save or a load. Their texts end
+ * without a newline, so the pause waits right behind them. */
+static void ReportFile(Status result, const char *success, const char *failure) {
+    if (result == OK)
+        PrintText(success);
+    else if (result == INFEASIBLE)
+        PrintText("队列不存在！");
+    else
+        PrintText(failure);
+}
+
 /* Option 7: prompt, drop one character (normally the newline after the 7),
  * read the value and append it. A value that is not a number appends
  * nothing: the rest of its line goes, its newline is left for the pause. */
@@ -100,25 +111,11 @@ static void RunOption(int op, SqQueue &Q) {
         result = QueueTravserse(Q);
         if (!ReportNoQueue(result) && result == EMPTYQUEUE) PrintLine("队列为空");
         break;
-    /* Options 10 and 11: their texts end without a newline, so the pause
-     * waits right behind them. */
     case 10:
-        result = SaveFile(Q);
-        if (result == OK)
-            PrintText("文件保存成功");
-        else if (result == INFEASIBLE)
-            PrintText("队列不存在！");
-        else
-            PrintText("文件保存失败！");
+        ReportFile(SaveFile(Q), "文件保存成功", "文件保存失败！");
         break;
     case 11:
-        result = ReadF(Q);
-        if (result == OK)
-            PrintText("文件读取成功");
-        else if (result == INFEASIBLE)
-            PrintText("队列不存在！");
-        else
-            PrintText("文件读取失败！");
+        ReportFile(ReadF(Q), "文件读取成功", "文件读取失败！");
         break;
     default:
         break;
@@ -135,17 +132,8 @@ int main() {
     ConsoleInit();
     int op = 1;
     while (op != 0) {
-        ClearScreen();
-        for (const char *line : kMenu)
-            PrintLine(line);
-        PrintText("    请选择你的操作[0~11]:");
-        if (ReadInt(&op) != READ_OK) {
-            DiscardLine(true); /* not a number: draw the menu again */
-            op = -1;
-            continue;
-        }
-        if (op < 1 || op > 11) continue;
-        RunOption(op, Q);
+        op = MenuChoice(kMenu, sizeof kMenu / sizeof kMenu[0], "    请选择你的操作[0~11]:");
+        if (op >= 1 && op <= 11) RunOption(op, Q); /* others redraw the menu */
     }
     return 0;
 }

@@ -236,17 +236,8 @@ int main() {
     memcpy(bitree::str, BUILTIN_DESCRIPTION, sizeof BUILTIN_DESCRIPTION);
     int op = 1;
     while (op != 0) {
-        ClearScreen();
-        for (const char *line : kMenu)
-            PrintLine(line);
-        PrintText("\t请选择你的操作[0~20]:");
-        if (ReadInt(&op) != READ_OK) {
-            DiscardLine(true); /* not a number: draw the menu again */
-            op = -1;
-            continue;
-        }
-        if (op < 1 || op > 20) continue;
-        RunOption(op, T);
+        op = MenuChoice(kMenu, sizeof kMenu / sizeof kMenu[0], "\t请选择你的操作[0~20]:");
+        if (op >= 1 && op <= 20) RunOption(op, T); /* others redraw the menu */
     }
     return 0;
 }
