@@ -313,14 +313,15 @@ Status PostOrderTraverse(BiTree T) {
 /* Walks level by level: level holds the nodes of one level, left to right,
  * and next collects their children in order. Only present nodes are kept,
  * so the work is proportional to the number of nodes, however deep and
- * sparse the tree. The two stacks serve as growable arrays. */
+ * sparse the tree, and the walk ends with the first level that has none:
+ * the levels are counted as they are walked, not by a separate depth walk.
+ * The two stacks serve as growable arrays. */
 Status LevelOrderTraverse(BiTree T) {
-    int dep = BiTreeDepth(T);
     SqStack level, next;
     InitStack(level);
     InitStack(next);
     if (T) Push(level, T);
-    for (int k = 0; k < dep; k++) {
+    while (!StackEmpty(level)) {
         ClearStack(next);
         for (BiTree *q = level.base; q < level.top; q++) {
             Print("%c ", (*q)->data);
