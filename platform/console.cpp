@@ -41,7 +41,8 @@ static void RestoreOutputCodePage() {
     if (g_saved_output_cp) SetConsoleOutputCP(g_saved_output_cp);
 }
 
-void ConsoleInit() {
+void ConsoleInit(OutputEncoding encoding) {
+    (void)encoding;
     /* The console shows GBK only with code page 936 selected. */
     if (StdoutIsTerminal()) {
         UINT cp = GetConsoleOutputCP();
@@ -97,7 +98,11 @@ static void CloseConverter() {
     g_iconv = (iconv_t)-1;
 }
 
-void ConsoleInit() {
+void ConsoleInit(OutputEncoding encoding) {
+    if (encoding != ENCODING_AUTO) {
+        g_utf8_out = encoding == ENCODING_UTF8;
+        return;
+    }
     /* A terminal whose charset is not GBK cannot show GBK: give it UTF-8.
      * The locale is consulted and then put back to "C", so that nothing else
      * in the program (white space, character classes) depends on it. */
@@ -157,6 +162,10 @@ void Print(const char *fmt, ...) {
 void PrintText(const char *text) {
     char buf[1024];
     fputs(WireText(text, buf, sizeof buf), stdout);
+}
+
+void PrintChar(char c) {
+    putchar((unsigned char)c);
 }
 
 void PrintLine(const char *text) {

@@ -12,10 +12,13 @@
 
 #include <cstddef>
 
+/* The output encoding: chosen from where stdout goes (AUTO), or forced. */
+enum OutputEncoding { ENCODING_AUTO, ENCODING_GBK, ENCODING_UTF8 };
+
 /* Chooses the output encoding and, on Windows, the console code page (936,
  * put back as it was when the program exits). Call once at the start of
  * main, before anything is printed. */
-void ConsoleInit();
+void ConsoleInit(OutputEncoding encoding = ENCODING_AUTO);
 
 /* Clears the screen: "cls" in a Windows console; the clear-and-home sequence
  * on a POSIX terminal; nothing at all when stdout is not a terminal or
@@ -33,6 +36,9 @@ void Print(const char *fmt, ...)
 
 /* Prints a UTF-8 text as it is, '%' included. */
 void PrintText(const char *text);
+
+/* Prints one byte as it is (an element character). */
+void PrintChar(char c);
 
 /* Prints a UTF-8 text followed by a newline. */
 void PrintLine(const char *text);

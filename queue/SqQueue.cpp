@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "console.h"
+#include "fail.h"
 #include "fileio.h"
 
 /* The file format and the length arithmetic take an int as 32 bits. */
@@ -16,7 +17,7 @@ static_assert(INT_MAX == 2147483647 && INT_MIN == -INT_MAX - 1, "int must be 32-
 
 Status InitQueue(SqQueue &Q) {
     int *block = (int *)malloc(MAXQSIZE * sizeof(int));
-    if (!block) exit(OVERFLOW);
+    if (!block) ExitOutOfMemory();
     free(Q.base); /* the old elements go with their block */
     Q.base = block;
     Q.front = Q.rear = 0;
@@ -83,6 +84,8 @@ Status QueueTravserse(SqQueue Q) {
 
 /* ---- The data file ------------------------------------------------------ */
 
+const char *queue_file = QUEUE_FILE;
+
 /* Writes e to p as 4 bytes, least significant first, whatever the host's
  * byte order. The cast to unsigned keeps the two's complement bits. */
 static void PutElem(unsigned char *p, int e) {
@@ -119,14 +122,14 @@ Status SaveFile(SqQueue &Q) {
     bool ok = fwrite(bytes, 1, size, fp) == size;
     ok = fflush(fp) == 0 && ok;
     ok = fclose(fp) == 0 && ok; /* closed whatever happened before */
-    if (ok && RenameReplacing(QUEUE_TEMP_FILE, QUEUE_FILE)) return OK;
+    if (ok && RenameReplacing(QUEUE_TEMP_FILE, queue_file)) return OK;
     remove(QUEUE_TEMP_FILE);
     return ERROR;
 }
 
 Status ReadF(SqQueue &Q) {
     if (!Q.base) return INFEASIBLE;
-    FILE *fp = OpenForReading(QUEUE_FILE);
+    FILE *fp = OpenForReading(queue_file);
     if (!fp) {
         PrintLine("FILE OPEN ERROR");
         return ERROR;

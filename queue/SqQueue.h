@@ -26,6 +26,10 @@ typedef int Status;
 #define QUEUE_FILE "data.dat"
 #define QUEUE_TEMP_FILE "data.dat.tmp"
 
+/* The path SaveFile and ReadF use: QUEUE_FILE unless the program was told
+ * another (queue_menu --file PATH). */
+extern const char *queue_file;
+
 /* base null: no queue (front and rear mean nothing). Otherwise base points to
  * MAXQSIZE slots owned by the record, front and rear lie in 0..MAXQSIZE-1,
  * the elements, head first, are base[front], base[front+1], ... up to but not
@@ -40,7 +44,7 @@ typedef struct {
 
 /* Gives Q a new block of MAXQSIZE slots and makes it empty. Q.base must be
  * null or a block from an earlier InitQueue, which is freed. Without memory
- * the process ends with status OVERFLOW. Returns OK. */
+ * the process ends with status OVERFLOW after a line on stderr. Returns OK. */
 Status InitQueue(SqQueue &Q);
 /* Frees Q's block and nulls Q.base: OK, or INFEASIBLE when there is no
  * queue. */

@@ -2,6 +2,7 @@
  * read an option, run it on the one queue Q, report, pause; option 0 ends. */
 #include "SqQueue.h"
 #include "console.h"
+#include "fail.h"
 
 static const char *const kMenu[] = {
     "\n",
@@ -129,6 +130,7 @@ static void RunOption(int op, SqQueue &Q) {
 static SqQueue Q = {nullptr, 0, 0};
 
 int main() {
+    SetProgramName("queue_menu");
     ConsoleInit();
     int op = 1;
     while (op != 0) {

@@ -9,6 +9,7 @@
 #include <cstdlib>
 
 #include "console.h"
+#include "fail.h"
 #include "node_alloc.h"
 
 namespace bitree {
@@ -274,7 +275,7 @@ static void SetTopFlag(Flags &F, SqStack S, int value) {
     if (d >= F.size) {
         int size = F.size * 2 > d ? F.size * 2 : d + 1;
         int *grown = (int *)realloc(F.k, sizeof(int) * (size_t)size);
-        if (!grown) exit(OVERFLOW);
+        if (!grown) ExitOutOfMemory();
         F.k = grown;
         F.size = size;
     }

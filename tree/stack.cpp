@@ -6,10 +6,11 @@
 #include <cstdlib>
 
 #include "console.h"
+#include "fail.h"
 
 Status InitStack(SqStack &S) {
     S.base = (SElemType *)malloc(STACK_INIT_SIZE * sizeof(SElemType));
-    if (!S.base) exit(OVERFLOW);
+    if (!S.base) ExitOutOfMemory();
     S.top = S.base;
     S.stacksize = STACK_INIT_SIZE;
     return OK;
@@ -60,7 +61,7 @@ Status Push(SqStack &S, SElemType e) {
         size_t slots = BlockSlots(S.stacksize + STACKINCREMENT);
         if (slots > BlockSlots(S.stacksize)) {
             SElemType *grown = (SElemType *)realloc(S.base, slots * sizeof(SElemType));
-            if (!grown) exit(OVERFLOW);
+            if (!grown) ExitOutOfMemory();
             S.base = grown;
         }
         S.top = S.base + S.stacksize;

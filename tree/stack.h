@@ -42,7 +42,7 @@ typedef struct {
 } SqStack;
 
 /* Makes S an empty stack of STACK_INIT_SIZE slots. Without memory the
- * process ends with status OVERFLOW. Returns OK. */
+ * process ends with status OVERFLOW after a line on stderr. Returns OK. */
 Status InitStack(SqStack &S);
 /* Releases S's block; base and top become null. Returns OK. */
 Status DestroyStack(SqStack &S);
@@ -55,7 +55,7 @@ int StackLength(SqStack S);
 /* Copies the top element to e: OK, or ERROR (e untouched) when S is empty. */
 Status GetTop(SqStack S, SElemType &e);
 /* Pushes e, growing the block by STACKINCREMENT when it is full. Without
- * memory the process ends with status OVERFLOW. Returns OK. */
+ * memory the process ends with status OVERFLOW after a line on stderr. Returns OK. */
 Status Push(SqStack &S, SElemType e);
 /* Pops the top element into e: OK, or ERROR (e untouched) when S is empty. */
 Status Pop(SqStack &S, SElemType &e);

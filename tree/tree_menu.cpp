@@ -6,6 +6,7 @@
 
 #include "Bitree.h"
 #include "console.h"
+#include "fail.h"
 
 static const char *const kMenu[] = {
     "\n",
@@ -232,6 +233,7 @@ static void RunOption(int op, BiTree &T) {
 static BiTree T = nullptr;
 
 int main() {
+    SetProgramName("tree_menu");
     ConsoleInit();
     memcpy(bitree::str, BUILTIN_DESCRIPTION, sizeof BUILTIN_DESCRIPTION);
     int op = 1;
