@@ -77,9 +77,8 @@ void BM_GraftsThenDestroy(benchmark::State &state) {
         for (long i = 0; i < state.range(0); i++) {
             BiTree P;
             bitree::index = 0;
-            CreateBiTree(P);
+            CreateBiTreeWithoutRight(P);
             DeleteChild(T, T, 1);
-            DeleteChild(P, P, 1);
             InsertChild(T, T->lchild, 0, P);
         }
         DestroyBiTree(T);

@@ -84,22 +84,58 @@ static char NextDescriptionChar() {
     return str[index++];
 }
 
-/* Recursion here is bounded by the 100 characters of str, not by the height
- * of any tree built since. */
-Status CreateBiTree(BiTree &T) {
+/* Frees a tree that Build has just made, in postorder. It needs no memory,
+ * so it works when the heap has none left; its recursion, like Build's, is
+ * bounded by the 100 characters of str. */
+static void FreeBuilt(BiTree n) {
+    if (!n) return;
+    FreeBuilt(n->lchild);
+    FreeBuilt(n->rchild);
+    FreeNode(n);
+}
+
+/* Moves the cursor past one tree's description without building anything:
+ * one subtree is open at the start, every node character opens two more and
+ * every '#' closes one. */
+static void SkipDescription() {
+    for (int open = 1; open > 0; open--)
+        if (NextDescriptionChar() != '#') open += 2;
+}
+
+/* Builds the tree described from the cursor on; the root's right subtree
+ * only when with_right, else its description is skipped. Returns OK with
+ * the tree in T, or ERROR when a node cannot be had: the nodes made so far
+ * are freed and T is left as it was. Recursion here is bounded by the 100
+ * characters of str, not by the height of any tree built since. */
+static Status Build(BiTree &T, bool with_right) {
     char ch = NextDescriptionChar();
     if (ch == '#') {
         T = nullptr;
         return OK;
     }
     BiTree n = NewNode();
-    if (!n) exit(0);
+    if (!n) return ERROR;
     n->data = ch;
     n->lchild = n->rchild = nullptr;
+    Status built = CreateBiTree(n->lchild);
+    if (built && with_right)
+        built = CreateBiTree(n->rchild);
+    else if (built)
+        SkipDescription();
+    if (!built) {
+        FreeBuilt(n);
+        return ERROR;
+    }
     T = n;
-    CreateBiTree(n->lchild);
-    CreateBiTree(n->rchild);
     return OK;
+}
+
+Status CreateBiTree(BiTree &T) {
+    return Build(T, true);
+}
+
+Status CreateBiTreeWithoutRight(BiTree &T) {
+    return Build(T, false);
 }
 
 /* Walks the tree in postorder with the path on a stack; the deepest the stack
@@ -226,13 +262,19 @@ Status DeleteChild(BiTree T, BiTree p, int LR) {
 
 /* ---- Traversals -------------------------------------------------------- */
 
+/* Prints one node of a walk: its data and a space. */
+static void Visit(BiTree p) {
+    PrintChar(p->data);
+    PrintChar(' ');
+}
+
 Status PreOrderTraverse(BiTree T) {
     SqStack S;
     InitStack(S);
     BiTree p = T;
     while (p || !StackEmpty(S)) {
         if (p) {
-            Print("%c ", p->data);
+            Visit(p);
             Push(S, p);
             p = p->lchild;
         } else {
@@ -254,7 +296,7 @@ Status InOrderTraverse(BiTree T) {
             p = p->lchild;
         } else {
             Pop(S, p);
-            Print("%c ", p->data);
+            Visit(p);
             p = p->rchild;
         }
     }
@@ -262,52 +304,56 @@ Status InOrderTraverse(BiTree T) {
     return OK;
 }
 
-/* Per-level flags of the postorder walk: entry d belongs to the stack
- * element at depth d (0 at the bottom); 0 while its left subtree is walked, 1
- * once its right subtree has been entered. The array grows with the stack. */
+/* The postorder walk's stack and per-level flags. They are kept from one
+ * walk to the next (made by the first walk, never released), so a walk
+ * allocates only when it goes deeper than every walk before it. k[d] belongs
+ * to the stack element at depth d (0 at the bottom): 0 while its left
+ * subtree is walked, 1 once its right subtree has been entered. Only the
+ * top's flag is read, and it is always written first, so the entries need
+ * no clearing between walks. k has size entries and grows by doubling. */
 typedef struct {
+    SqStack S;
     int *k;
     int size;
-} Flags;
+} PostWalk;
 
-static void SetTopFlag(Flags &F, SqStack S, int value) {
-    int d = StackLength(S) - 1;
-    if (d >= F.size) {
-        int size = F.size * 2 > d ? F.size * 2 : d + 1;
-        int *grown = (int *)realloc(F.k, sizeof(int) * (size_t)size);
+static PostWalk g_post = {{nullptr, nullptr, 0}, nullptr, 0};
+
+static void SetTopFlag(PostWalk &W, int value) {
+    int d = StackLength(W.S) - 1;
+    if (d >= W.size) {
+        int size = W.size * 2 > d ? W.size * 2 : d + 1;
+        int *grown = (int *)realloc(W.k, sizeof(int) * (size_t)size);
         if (!grown) ExitOutOfMemory();
-        F.k = grown;
-        F.size = size;
+        W.k = grown;
+        W.size = size;
     }
-    F.k[d] = value;
+    W.k[d] = value;
 }
 
-static int TopFlag(const Flags &F, SqStack S) {
-    return F.k[StackLength(S) - 1];
+static int TopFlag(const PostWalk &W) {
+    return W.k[StackLength(W.S) - 1];
 }
 
 Status PostOrderTraverse(BiTree T) {
-    SqStack S;
-    InitStack(S);
-    Flags F = {nullptr, 0};
+    PostWalk &W = g_post;
+    if (!W.S.base) InitStack(W.S);
     BiTree p = T;
-    while (p || !StackEmpty(S)) {
+    while (p || !StackEmpty(W.S)) {
         while (p) { /* descend left */
-            Push(S, p);
-            SetTopFlag(F, S, 0);
+            Push(W.S, p);
+            SetTopFlag(W, 0);
             p = p->lchild;
         }
-        while (!StackEmpty(S) && TopFlag(F, S) == 1) { /* right subtree done */
-            Pop(S, p);
-            Print("%c ", p->data);
+        while (!StackEmpty(W.S) && TopFlag(W) == 1) { /* right subtree done */
+            Pop(W.S, p);
+            Visit(p);
         }
-        if (StackEmpty(S)) break;
-        SetTopFlag(F, S, 1); /* turn right */
-        GetTop(S, p);
+        if (StackEmpty(W.S)) break;
+        SetTopFlag(W, 1); /* turn right */
+        GetTop(W.S, p);
         p = p->rchild;
     }
-    free(F.k);
-    DestroyStack(S);
     return OK;
 }
 
@@ -325,7 +371,7 @@ Status LevelOrderTraverse(BiTree T) {
     while (!StackEmpty(level)) {
         ClearStack(next);
         for (BiTree *q = level.base; q < level.top; q++) {
-            Print("%c ", (*q)->data);
+            Visit(*q);
             if ((*q)->lchild) Push(next, (*q)->lchild);
             if ((*q)->rchild) Push(next, (*q)->rchild);
         }

@@ -34,9 +34,14 @@ Status ClearBiTree(BiTree &T);
  * tree. Only the root is looked at. */
 Status BiTreeEmpty(BiTree T);
 /* Builds the tree that bitree::str describes from bitree::index on, and
- * moves the cursor past it. T is only written. Without memory the process
- * ends with status 0. Returns OK. */
+ * moves the cursor past it. T is only written, and only on success. Returns
+ * OK, or ERROR when a node cannot be had: the nodes made are freed again,
+ * T is untouched and the cursor stands somewhere inside the description. */
 Status CreateBiTree(BiTree &T);
+/* CreateBiTree without the root's right subtree: its description is read
+ * past, no node is made for it, and the root's rchild is null, so the tree
+ * can be grafted by InsertChild. Same results. */
+Status CreateBiTreeWithoutRight(BiTree &T);
 /* The number of levels of T; 0 for no tree, 1 for the empty tree. */
 int BiTreeDepth(BiTree T);
 /* The root's data, or the character 0 after printing "T为空" for an empty

@@ -38,7 +38,8 @@ static void Report(Status result, const char *success, const char *failure) {
 }
 
 /* Options 1 and 3: make a new tree in T with make, which only writes T,
- * and free the tree T held before, which nothing else references. */
+ * and free the tree T held before, which nothing else references. When make
+ * fails, T keeps its tree. */
 static Status Replace(BiTree &T, Status (*make)(BiTree &)) {
     BiTree old = T;
     Status result = make(T);
@@ -109,17 +110,18 @@ static void ShowRelative(const Relative &r, BiTree T) {
  * T, keeps it reachable when the end of input ends the program. */
 static BiTree P = nullptr;
 
-/* Option 15: cut T's right subtree, build a copy of the built-in tree
- * without its right subtree, and graft it under the left child of T's root
- * on the side the user picks. Returns false when there is to be no pause. */
+/* Option 15: build a copy of the built-in tree without its right subtree
+ * (only the nodes that are grafted are made), cut T's right subtree, and
+ * graft the copy under the left child of T's root on the side the user
+ * picks. When the copy cannot be built, T is left as it was. Returns false
+ * when there is to be no pause. */
 static bool GraftCopy(BiTree &T) {
     bitree::index = 0;
-    if (!CreateBiTree(P)) {
+    if (!CreateBiTreeWithoutRight(P)) {
         PrintLine("二叉树P构造失败");
         return false;
     }
     DeleteChild(T, T, 1);
-    DeleteChild(P, P, 1); /* the copy's right subtree is freed, not lost */
     PrintLine("P是与T删去右子树之后相同的树");
     PrintText("树P已构造，要插入为左子树还是右子树?请输入0或1:");
     int LR;

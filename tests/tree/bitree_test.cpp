@@ -1,5 +1,6 @@
 // Lifecycle and inspection of whole trees: the three states, building from
 // the preorder description, free order, and refused memory.
+#include <cstring>
 #include <gtest/gtest.h>
 
 #include "Bitree.h"
@@ -66,6 +67,41 @@ TEST_F(BiTreeTest, InitWithoutMemoryLeavesTreeAlone) {
     EXPECT_EQ(T, before);
     test_alloc::fail_after = -1;
     DestroyBiTree(T);
+}
+
+// Whichever node is refused, a build fails, frees every node it made and
+// leaves T as it was; with enough memory it makes exactly its nodes.
+TEST_F(BiTreeTest, BuildWithoutMemoryFreesWhatItMade) {
+    struct Maker {
+        Status (*make)(BiTree &);
+        long nodes;
+        const char *made;
+    };
+    const Maker makers[] = {{CreateBiTree, 11, BUILTIN_DESCRIPTION},
+                            {CreateBiTreeWithoutRight, 6, "ABDH#K###E###"}};
+    for (const Maker &m : makers) {
+        for (long k = 0; k <= m.nodes; k++) {
+            BiTree old = Build("Z##");
+            BiTree T = old;
+            memcpy(bitree::str, BUILTIN_DESCRIPTION, sizeof BUILTIN_DESCRIPTION);
+            bitree::index = 0;
+            test_alloc::fail_after = k;
+            Status result = m.make(T);
+            test_alloc::fail_after = -1;
+            if (k < m.nodes) {
+                EXPECT_EQ(result, ERROR) << m.made << " refused at node " << k;
+                EXPECT_EQ(T, old);
+                EXPECT_EQ(test_alloc::live, 1);
+            } else {
+                EXPECT_EQ(result, OK);
+                EXPECT_EQ(Describe(T), m.made);
+                EXPECT_EQ(test_alloc::live, 1 + m.nodes);
+                EXPECT_EQ(bitree::index, 23) << "the whole description is read";
+                DestroyBiTree(T);
+            }
+            DestroyBiTree(old);
+        }
+    }
 }
 
 TEST_F(BiTreeTest, HashDescriptionGivesNoTree) {

@@ -65,6 +65,30 @@ TEST_F(Graft, RefusalsChangeNothing) {
     DestroyBiTree(W);
 }
 
+// The menu's graft: T's right subtree cut, a copy made without its right
+// subtree (six nodes, no more) grafted under the root's left child.
+TEST_F(Graft, MenuGraftMakesOnlyGraftedNodes) {
+    struct Case {
+        int LR;
+        const char *after;
+    };
+    const Case cases[] = {{0, "ABABDH#K###E##DH#K###E###"}, {1, "ABDH#K###ABDH#K###E##E###"}};
+    for (const Case &c : cases) {
+        DestroyBiTree(T);
+        T = Build(BUILTIN_DESCRIPTION);
+        BiTree P = nullptr;
+        bitree::index = 0;
+        ASSERT_EQ(CreateBiTreeWithoutRight(P), OK);
+        EXPECT_EQ(test_alloc::live, 17);
+        test_alloc::freed.clear();
+        DeleteChild(T, T, 1);
+        EXPECT_EQ(test_alloc::freed, "IFJGC");
+        EXPECT_EQ(InsertChild(T, T->lchild, c.LR, P), OK);
+        EXPECT_EQ(Describe(T), c.after);
+        EXPECT_EQ(test_alloc::live, 12);
+    }
+}
+
 TEST_F(Graft, CutOfMillionLevelsOnSmallStack) {
     BiTree deep = Chain(1000000, true, 'c');
     BiTree leaf = T->lchild->rchild; // E

@@ -67,6 +67,24 @@ TEST(Traverse, ZigZagAndFullTree) {
     DestroyBiTree(T);
 }
 
+// The postorder walk keeps its stack and flags from one call to the next:
+// shallow, deep and shallow again must not see each other's state.
+TEST(Traverse, PostorderAfterDeeperAndShallowerWalks) {
+    BiTree deep = Chain(300, false, 'd');
+    BiTree T = Build(BUILTIN_DESCRIPTION);
+    const std::string builtin = "K H D E B I F J G C A ";
+    std::string chain;
+    for (int i = 0; i < 300; i++)
+        chain += "d ";
+    for (int round = 0; round < 2; round++) {
+        EXPECT_EQ(Output([&] { PostOrderTraverse(T); }), builtin);
+        EXPECT_EQ(Output([&] { PostOrderTraverse(deep); }), chain);
+        EXPECT_EQ(Output([&] { PostOrderTraverse(nullptr); }), "");
+    }
+    DestroyBiTree(T);
+    DestroyBiTree(deep);
+}
+
 TEST(Traverse, MoreThanHundredLevels) {
     // 150 levels: the stack grows past its first 100 slots, and the
     // postorder flags past any fixed 100 entries.
