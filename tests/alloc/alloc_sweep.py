@@ -1,0 +1,174 @@
+#!/usr/bin/env python3
+"""Runs a session of each menu program again and again, with allocation
+number N (0 to 200) made to fail, once or from then on, by the LD_PRELOAD
+library fail_alloc, and checks that every run ends soundly:
+
+  - no signal, and the run ends within the time limit;
+  - stdout is GBK: it decodes as GBK and holds none of the session's Chinese
+    texts as UTF-8;
+  - the run either gives the normal output (that of a run where nothing
+    fails) with status 0, or says that it failed: a failure text of the menu
+    with status 0, or a non-zero status with a "<program>: ..." line on
+    stderr;
+  - for the queue, data.dat holds afterwards either its old bytes or the
+    full new file.
+
+Known failures are named with --known "PROGRAM MODE N,N-N,...": each run so
+named must still fail (it is listed in the output as known), and the
+sweep fails when one of them passes, so that the list is emptied as soon
+as the fault is gone.
+
+Usage: alloc_sweep.py --shim LIB --tree TREE_MENU --queue QUEUE_MENU
+                      [--last N] [--known "PROGRAM MODE LIST"]...
+"""
+import argparse
+import concurrent.futures
+import os
+import re
+import struct
+import subprocess
+import sys
+import tempfile
+
+TIME_LIMIT = 10  # seconds per run
+
+# Options 3, 15 (side 0), 17, 19, 20, 16 (side 0), 6, each with its pause.
+TREE_STDIN = b"3\n\n\n15\n0\n\n\n\n17\n\n\n19\n\n\n20\n\n\n16\n0\n\n\n\n6\n\n\n0\n"
+# Options 1, 7 (5), 7 (6), 9, 10, 11, 9, each with its pause.
+QUEUE_STDIN = b"1\n\n7\n5\n\n7\n6\n\n9\n\n10\n\n11\n\n9\n\n0\n"
+
+OLD_FILE = struct.pack("<3i", 1, 2, 3)
+NEW_FILE = struct.pack("<2i", 5, 6)
+
+SESSIONS = {
+    "tree_menu": {
+        "stdin": TREE_STDIN,
+        "failures": ["二叉树构造失败", "二叉树P构造失败", "空二叉树创建失败", "树P插入失败", "删除失败"],
+        "files": None,
+    },
+    "queue_menu": {
+        "stdin": QUEUE_STDIN,
+        "failures": ["队列创建失败！", "文件保存失败！", "文件读取失败！"],
+        "files": (OLD_FILE, [OLD_FILE, NEW_FILE]),
+    },
+}
+
+
+def run(program, path, shim, fail_at, mode):
+    """Runs one session in a fresh folder; returns (status, stdout, stderr,
+    data.dat after, or None). status is None when the time ran out."""
+    session = SESSIONS[program]
+    env = dict(os.environ, LC_ALL="C", LD_PRELOAD=shim)
+    if fail_at is not None:
+        env["FAIL_ALLOC_AT"] = str(fail_at)
+        env["FAIL_ALLOC_MODE"] = mode
+    with tempfile.TemporaryDirectory() as work:
+        data = os.path.join(work, "data.dat")
+        if session["files"]:
+            with open(data, "wb") as f:
+                f.write(session["files"][0])
+        try:
+            done = subprocess.run([path], input=session["stdin"], cwd=work, env=env,
+                                  stdout=subprocess.PIPE, stderr=subprocess.PIPE,
+                                  timeout=TIME_LIMIT)
+        except subprocess.TimeoutExpired as e:
+            return None, e.stdout or b"", e.stderr or b"", None
+        after = None
+        if session["files"] and os.path.exists(data):
+            with open(data, "rb") as f:
+                after = f.read()
+        return done.returncode, done.stdout, done.stderr, after
+
+
+def chinese_texts(output):
+    """The runs of non-ASCII characters of a GBK output, as text."""
+    return set(re.findall(r"[^\x00-\x7f]+", output.decode("gbk")))
+
+
+def problems(program, result, normal, texts):
+    """What is wrong with one run (empty when nothing)."""
+    status, out, err, after = result
+    session = SESSIONS[program]
+    found = []
+    if status is None:
+        return ["did not end within %d s" % TIME_LIMIT]
+    if status < 0:
+        found.append("killed by signal %d" % -status)
+    try:
+        out.decode("gbk")
+    except UnicodeDecodeError as e:
+        found.append("stdout is not GBK (%s)" % e.reason)
+    utf8 = sorted(t for t in texts if t.encode("utf-8") in out)
+    if utf8:
+        found.append("stdout holds UTF-8 text: " + ", ".join(utf8))
+    failure_text = any(t.encode("gbk") in out for t in session["failures"])
+    stderr_line = re.match(rb"%s: [^\n]+\n" % program.encode(), err) is not None
+    if status == 0 and out != normal and not failure_text:
+        found.append("status 0 without the normal output or a failure text")
+    if status > 0 and not stderr_line:
+        found.append("status %d without a line on stderr" % status)
+    if session["files"] and after not in session["files"][1]:
+        found.append("data.dat is neither the old nor the new file: %r" % after)
+    return found
+
+
+def parse_known(entries):
+    """The set of (program, mode, N) that --known names."""
+    known = set()
+    for entry in entries:
+        program, mode, numbers = entry.split()
+        for part in numbers.split(","):
+            first, _, last = part.partition("-")
+            for n in range(int(first), int(last or first) + 1):
+                known.add((program, mode, n))
+    return known
+
+
+def sweep(program, path, shim, last, known):
+    """Every run of the program's session: the lines of its unexpected
+    results, and those of its known failures."""
+    status, normal, err, after = run(program, path, shim, None, "")
+    if status != 0 or err:
+        return ["%s: the run without failures ended with status %s: %r" % (program, status, err)], []
+    texts = chinese_texts(normal) | set(SESSIONS[program]["failures"])
+    jobs = [(n, mode) for mode in ("once", "always") for n in range(last + 1)]
+    failed, expected = [], []
+    with concurrent.futures.ThreadPoolExecutor(max_workers=2) as pool:
+        results = pool.map(lambda job: run(program, path, shim, *job), jobs)
+        for (n, mode), result in zip(jobs, results):
+            name = "%s N=%d %s" % (program, n, mode)
+            found = problems(program, result, normal, texts)
+            is_known = (program, mode, n) in known
+            if is_known and not found:
+                failed.append(name + ": passes now; take it off the known failures")
+            lines = [name + ": " + problem for problem in found]
+            (expected if is_known else failed).extend(lines)
+    return failed, expected
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--shim", required=True)
+    parser.add_argument("--tree", required=True)
+    parser.add_argument("--queue", required=True)
+    parser.add_argument("--last", type=int, default=200)
+    parser.add_argument("--known", action="append", default=[])
+    args = parser.parse_args()
+    shim = os.path.abspath(args.shim)
+    known = parse_known(args.known)
+    failed, expected = [], []
+    for program, path in (("tree_menu", args.tree), ("queue_menu", args.queue)):
+        more_failed, more_expected = sweep(program, os.path.abspath(path), shim, args.last, known)
+        failed += more_failed
+        expected += more_expected
+    for line in expected:
+        print("known: " + line)
+    for line in failed:
+        print(line)
+    print("%d runs; %d known failures (%d problems); %d unexpected results" %
+          (4 * (args.last + 1), len(known), len(expected), len(failed)))
+    return 1 if failed else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
