@@ -84,9 +84,9 @@ static char NextDescriptionChar() {
     return str[index++];
 }
 
-/* Frees a tree that Build has just made, in postorder. It needs no memory,
- * so it works when the heap has none left; its recursion, like Build's, is
- * bounded by the 100 characters of str. */
+/* Frees a tree that BuildDescribed has just made, in postorder. It needs
+ * no memory, so it works when the heap has none left; its recursion, like
+ * BuildDescribed's, is bounded by the 100 characters of str. */
 static void FreeBuilt(BiTree n) {
     if (!n) return;
     FreeBuilt(n->lchild);
@@ -107,7 +107,7 @@ static void SkipDescription() {
  * the tree in T, or ERROR when a node cannot be had: the nodes made so far
  * are freed and T is left as it was. Recursion here is bounded by the 100
  * characters of str, not by the height of any tree built since. */
-static Status Build(BiTree &T, bool with_right) {
+static Status BuildDescribed(BiTree &T, bool with_right) {
     char ch = NextDescriptionChar();
     if (ch == '#') {
         T = nullptr;
@@ -131,11 +131,11 @@ static Status Build(BiTree &T, bool with_right) {
 }
 
 Status CreateBiTree(BiTree &T) {
-    return Build(T, true);
+    return BuildDescribed(T, true);
 }
 
 Status CreateBiTreeWithoutRight(BiTree &T) {
-    return Build(T, false);
+    return BuildDescribed(T, false);
 }
 
 /* Walks the tree in postorder with the path on a stack; the deepest the stack

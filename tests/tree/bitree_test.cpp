@@ -141,6 +141,15 @@ TEST_F(BiTreeTest, UnfinishedDescriptionStopsAtEndOfBuffer) {
     BiTree T = Build(letters.c_str());
     EXPECT_GE(BiTreeDepth(T), 99);
     DestroyBiTree(T);
+    // The same when the unfinished part is the right subtree that is skipped.
+    memset(bitree::str, 0, sizeof bitree::str);
+    memcpy(bitree::str, "A#", 2);
+    memset(bitree::str + 2, 'q', 97);
+    bitree::index = 0;
+    ASSERT_EQ(CreateBiTreeWithoutRight(T), OK);
+    EXPECT_EQ(Describe(T), "A##");
+    EXPECT_GT(bitree::index, 100);
+    DestroyBiTree(T);
 }
 
 TEST_F(BiTreeTest, DepthOfLopsidedShapes) {
