@@ -43,6 +43,7 @@ enum Flags {
     LOAD = 1,         // ReadF instead of SaveFile
     UNPRIVILEGED = 2, // about permissions: needs a user that is not root
     SIZE_LIMIT = 4,   // run under a file-size limit of 0 bytes
+    OTHER_OWNER = 8,  // the file belongs to kOther (needs root to set up)
 };
 
 struct Case {
@@ -90,8 +91,24 @@ std::string Contents(const fs::path &p) {
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
+#ifndef _WIN32
+const uid_t kOther = 1234; // a user who is neither root nor the test's own
+#endif
+
+// The owner of p, when it is not the owner of root: " uid N"; else "".
+std::string Owner(const fs::path &p, const fs::path &root) {
+#ifdef _WIN32
+    (void)p, (void)root;
+#else
+    struct stat a, b;
+    if (lstat(p.c_str(), &a) == 0 && lstat(root.c_str(), &b) == 0 && a.st_uid != b.st_uid)
+        return " uid " + std::to_string(a.st_uid);
+#endif
+    return "";
+}
+
 // Every entry under root, sorted: "dir/", "name -> target", "name fifo", and
-// F() lines for regular files.
+// F() lines for regular files, followed by the owner when it is not root's.
 std::vector<std::string> Listing(const fs::path &root) {
     std::vector<std::string> out;
     for (const fs::directory_entry &e : fs::recursive_directory_iterator(root)) {
@@ -104,7 +121,8 @@ std::vector<std::string> Listing(const fs::path &root) {
         else if (fs::is_fifo(st))
             out.push_back(name + " fifo");
         else
-            out.push_back(F(name, (unsigned)st.permissions() & 0777, Contents(e.path())));
+            out.push_back(F(name, (unsigned)st.permissions() & 0777, Contents(e.path())) +
+                          Owner(e.path(), root));
     }
     std::sort(out.begin(), out.end());
     return out;
@@ -310,6 +328,15 @@ const Case kCases[] = {
      OK,
      "",
      {F("data.dat", 0644, NEW), "data.dat.tmp fifo"}},
+    {"OtherUsersFileKeepsOwner",
+     [] {
+         File("data.dat", OLD, fs::perms(0666));
+         return std::string("data.dat");
+     },
+     OTHER_OWNER,
+     OK,
+     "",
+     {F("data.dat", 0666, NEW) + " uid 1234"}},
     {"ReadOnlyFolderWritableFileInPlace",
      [] {
          Folder("ro");
@@ -518,6 +545,10 @@ TEST_P(FolderCase, LeavesExactlyTheExpectedFiles) {
     queue_file = path.c_str();
 #ifndef _WIN32
     if (geteuid() == 0) GiveAway(dir_);
+    if (c.flags & OTHER_OWNER) {
+        if (geteuid() != 0) GTEST_SKIP() << "needs root to give a file to another user";
+        ASSERT_EQ(lchown(path.c_str(), kOther, kOther), 0);
+    }
 #endif
     Outcome o = RunCase(Q, c);
     if (!o.skip.empty()) GTEST_SKIP() << o.skip;
