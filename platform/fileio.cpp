@@ -70,11 +70,12 @@ static int OpenTarget(const char *name, bool *created) {
 }
 
 /* Opens name for reading without blocking. Returns the descriptor of a
- * regular file, with its status in *st, or -1. */
-static int OpenRegular(const char *name, int flags, struct stat *st) {
-    int fd = open(name, flags | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+ * regular file, or -1. */
+static int OpenForReading(const char *name) {
+    int fd = open(name, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) return -1;
-    if (fstat(fd, st) != 0 || !S_ISREG(st->st_mode)) {
+    struct stat st;
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         close(fd);
         return -1;
     }
@@ -130,13 +131,16 @@ static bool KeepIdentity(int tfd, const struct stat &st) {
 /* Writes the bytes to a new temporary file made exclusively beside target
  * (never a fixed name, never through a link), with the old file's identity
  * st, syncs it, renames it over target and syncs the folder. SAVE_IN_PLACE
- * when no such file can be made (nothing left behind); SAVE_REPLACE_FAILED
- * when a later step fails (the temporary file removed, target untouched). */
+ * when no such file can be made (nothing left behind), unless the disk is
+ * full; SAVE_REPLACE_FAILED when that or a later step fails (the temporary
+ * file removed, target untouched). */
 static SaveWay ReplaceBeside(const std::string &target, const struct stat &st,
                              const unsigned char *bytes, size_t size) {
     std::string name = target + ".XXXXXX";
     int tfd = mkstemp(&name[0]);
-    if (tfd < 0) return SAVE_IN_PLACE;
+    if (tfd < 0) /* a full disk would fail the rewrite in place too */
+        return errno == ENOSPC || errno == EDQUOT || errno == EIO ? SAVE_REPLACE_FAILED
+                                                                  : SAVE_IN_PLACE;
     if (!KeepIdentity(tfd, st)) {
         close(tfd);
         unlink(name.c_str());
@@ -191,8 +195,7 @@ FileResult SaveBytes(const char *name, const void *bytes, size_t size) {
 }
 
 FileResult LoadBytes(const char *name, void *buf, size_t cap, size_t *got) {
-    struct stat st;
-    int fd = OpenRegular(name, O_RDONLY, &st);
+    int fd = OpenForReading(name);
     if (fd < 0) return FILE_OPEN_FAILED;
     unsigned char *p = (unsigned char *)buf;
     size_t size = 0;
@@ -314,8 +317,8 @@ static HANDLE CreateUnique(const std::wstring &target, DWORD attributes, std::ws
  * file's attributes (info), flushes it, closes the data file's handle *h
  * (Windows will not rename over an open file) and moves the temporary file
  * over target, writing through. SAVE_IN_PLACE when no temporary file can be
- * made (*h still open); SAVE_REPLACE_FAILED when a later step fails (the
- * temporary file removed, target untouched). */
+ * made (*h still open), unless the disk is full; SAVE_REPLACE_FAILED when
+ * that or a later step fails (the temporary file removed, target untouched). */
 static SaveWay ReplaceBeside(const std::wstring &target, const BY_HANDLE_FILE_INFORMATION &info,
                              HANDLE *h, const unsigned char *bytes, size_t size) {
     DWORD keep =
@@ -323,7 +326,8 @@ static SaveWay ReplaceBeside(const std::wstring &target, const BY_HANDLE_FILE_IN
                                  FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
     std::wstring name;
     HANDLE t = CreateUnique(target, keep ? keep : FILE_ATTRIBUTE_NORMAL, &name);
-    if (t == INVALID_HANDLE_VALUE) return SAVE_IN_PLACE;
+    if (t == INVALID_HANDLE_VALUE) /* a full disk would fail in place too */
+        return GetLastError() == ERROR_DISK_FULL ? SAVE_REPLACE_FAILED : SAVE_IN_PLACE;
     bool ok = WriteAll(t, bytes, size) && FlushFileBuffers(t);
     ok = CloseHandle(t) && ok;
     CloseHandle(*h);
