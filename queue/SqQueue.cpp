@@ -2,7 +2,6 @@
 #include "SqQueue.h"
 
 #include <climits>
-#include <cstdio>
 #include <cstdlib>
 
 #include "console.h"
@@ -114,34 +113,21 @@ Status SaveFile(SqQueue &Q) {
         size += ELEM_BYTES;
     }
 
-    FILE *fp = fopen(QUEUE_TEMP_FILE, "wb");
-    if (!fp) {
-        PrintLine("File open error");
-        return ERROR;
-    }
-    bool ok = fwrite(bytes, 1, size, fp) == size;
-    ok = fflush(fp) == 0 && ok;
-    ok = fclose(fp) == 0 && ok; /* closed whatever happened before */
-    if (ok && RenameReplacing(QUEUE_TEMP_FILE, queue_file)) return OK;
-    remove(QUEUE_TEMP_FILE);
-    return ERROR;
+    FileResult result = SaveBytes(queue_file, bytes, size);
+    if (result == FILE_OPEN_FAILED) PrintLine("File open error");
+    return result == FILE_DONE ? OK : ERROR;
 }
 
 Status ReadF(SqQueue &Q) {
     if (!Q.base) return INFEASIBLE;
-    FILE *fp = OpenForReading(queue_file);
-    if (!fp) {
-        PrintLine("FILE OPEN ERROR");
-        return ERROR;
-    }
     /* One byte more than MAXQSIZE elements tells a file that is too long
      * from one that just fits; the queue is touched only once the whole file
      * is known to fit. */
     unsigned char bytes[MAXQSIZE * ELEM_BYTES + 1];
-    size_t size = fread(bytes, 1, sizeof bytes, fp);
-    bool failed = ferror(fp) != 0;
-    fclose(fp);
-    if (failed || size >= MAXQSIZE * ELEM_BYTES) return ERROR;
+    size_t size = 0;
+    FileResult result = LoadBytes(queue_file, bytes, sizeof bytes, &size);
+    if (result == FILE_OPEN_FAILED) PrintLine("FILE OPEN ERROR");
+    if (result != FILE_DONE || size >= MAXQSIZE * ELEM_BYTES) return ERROR;
 
     int k = (int)(size / ELEM_BYTES); /* a partial last element is dropped */
     for (int i = 0; i < k; i++)

@@ -21,10 +21,8 @@ typedef int Status;
 
 #define MAXQSIZE 100 /* slots in the block; at most MAXQSIZE - 1 elements */
 
-/* The file SaveFile writes and ReadF reads, and the temporary file a save is
- * written to before it replaces the old one. */
+/* The file SaveFile writes and ReadF reads. */
 #define QUEUE_FILE "data.dat"
-#define QUEUE_TEMP_FILE "data.dat.tmp"
 
 /* The path SaveFile and ReadF use: QUEUE_FILE unless the program was told
  * another (queue_menu --file PATH). */
@@ -68,20 +66,24 @@ Status DeQueue(SqQueue &Q, int &e);
  * rules: OK, or INFEASIBLE / EMPTYQUEUE with nothing printed. */
 Status QueueTravserse(SqQueue Q);
 
-/* Writes Q's elements, head first, to QUEUE_FILE as 4-byte little-endian
- * ints. Q is not changed. The bytes go to QUEUE_TEMP_FILE, which then
- * replaces QUEUE_FILE, so a failed save leaves the old file as it was.
- * Returns OK; INFEASIBLE with no queue (no file touched); ERROR when the
- * temporary file cannot be opened (after printing the line
- * "File open error") or writing, closing or replacing fails (temporary file
- * removed, nothing printed). */
+/* Writes Q's elements, head first, to the file queue_file as 4-byte
+ * little-endian ints. Q is not changed. The file is opened first (created
+ * when absent); the bytes then go to a fresh temporary file beside it that
+ * replaces it once flushed to the disk, or, where no such file can be made
+ * (a read-only folder), over the old bytes in place (SaveBytes, fileio.h).
+ * Returns OK; INFEASIBLE with no queue (no file touched); ERROR after
+ * printing the line "File open error" when the file cannot be opened for
+ * writing or is not a regular file (nothing changed); ERROR without a line
+ * when writing, flushing or replacing fails (the old file kept, a file the
+ * save created removed again). */
 Status SaveFile(SqQueue &Q);
-/* Replaces Q's elements with those in QUEUE_FILE: front becomes 0 and rear
+/* Replaces Q's elements with those in queue_file: front becomes 0 and rear
  * the number of whole 4-byte elements; 1 to 3 trailing bytes are ignored.
  * Returns OK; INFEASIBLE with no queue (no file opened); ERROR when the file
- * cannot be opened, a folder included (after printing the line
- * "FILE OPEN ERROR"), cannot be read, or holds MAXQSIZE or more elements. On
- * every result but OK the queue is left exactly as it was. */
+ * cannot be opened or is not a regular file (a folder, a FIFO, a device:
+ * after printing the line "FILE OPEN ERROR", never waiting on it), cannot be
+ * read, or holds MAXQSIZE or more elements. On every result but OK the queue
+ * is left exactly as it was. */
 Status ReadF(SqQueue &Q);
 
 #endif

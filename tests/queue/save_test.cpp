@@ -1,0 +1,368 @@
+// Saving and loading against every kind of folder a user may have: the
+// result, the printed line, and afterwards exactly the files that should be
+// there (never a temporary file left behind, never a foreign file touched).
+//
+// On POSIX each case runs in a child process, so that a save that blocks
+// fails the case instead of hanging the run, and a file-size limit stays in
+// the child. When the tests run as root the child becomes uid/gid 65534,
+// since root passes every permission check; cases about permissions are
+// skipped where that is impossible.
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+#include <gtest/gtest.h>
+
+#ifndef _WIN32
+#include <csignal>
+#include <fcntl.h>
+#include <grp.h>
+#include <poll.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
+#include "SqQueue.h"
+#include "capture.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string OLD("\x01\x00\x00\x00\x02\x00\x00\x00\x03\x00\x00\x00", 12);
+const std::string NEW("\x07\x00\x00\x00\xfe\xff\xff\xff", 8); // the queue 7, -2
+
+enum Flags {
+    LOAD = 1,         // ReadF instead of SaveFile
+    UNPRIVILEGED = 2, // about permissions: needs a user that is not root
+    SIZE_LIMIT = 4,   // run under a file-size limit of 0 bytes
+};
+
+struct Case {
+    const char *name;
+    const char *setup; // the folder before the operation (see Make)
+    const char *path;  // the data file; "@" before it: made absolute
+    int flags;
+    Status result;
+    const char *output;
+    std::vector<std::string> after; // the folder's listing afterwards
+};
+
+// A case shows as its name in messages.
+void PrintTo(const Case &c, std::ostream *os) {
+    *os << c.name;
+}
+
+// ---- Building a folder, and listing it --------------------------------------
+
+std::string Hex(const std::string &bytes) {
+    std::string s;
+    char buf[3];
+    for (unsigned char c : bytes) {
+        snprintf(buf, sizeof buf, "%02x", c);
+        s += buf;
+    }
+    return s;
+}
+
+// One listing line for a regular file; POSIX lines carry its permission bits.
+std::string F(const std::string &name, unsigned mode, const std::string &bytes) {
+#ifdef _WIN32
+    (void)mode;
+    return name + " =" + Hex(bytes);
+#else
+    char buf[8];
+    snprintf(buf, sizeof buf, " %03o", mode);
+    return name + buf + " =" + Hex(bytes);
+#endif
+}
+
+// The owner of p, when it is not the owner of root: " uid N"; else "".
+std::string Owner(const fs::path &p, const fs::path &root) {
+#ifndef _WIN32
+    struct stat a, b;
+    if (lstat(p.c_str(), &a) == 0 && lstat(root.c_str(), &b) == 0 && a.st_uid != b.st_uid)
+        return " uid " + std::to_string(a.st_uid);
+#endif
+    (void)p, (void)root;
+    return "";
+}
+
+// Every entry under root, sorted: "dir/", "name -> target", "name fifo", and
+// F() lines for regular files, followed by the owner when it is not root's.
+std::vector<std::string> Listing(const fs::path &root) {
+    std::vector<std::string> out;
+    for (const fs::directory_entry &e : fs::recursive_directory_iterator(root)) {
+        std::string name = e.path().lexically_relative(root).generic_string();
+        fs::file_status st = e.symlink_status();
+        if (fs::is_symlink(st)) {
+            out.push_back(name + " -> " + fs::read_symlink(e.path()).generic_string());
+        } else if (fs::is_directory(st)) {
+            out.push_back(name + "/");
+        } else if (fs::is_fifo(st)) {
+            out.push_back(name + " fifo");
+        } else {
+            std::ifstream in(e.path(), std::ios::binary);
+            std::string bytes(std::istreambuf_iterator<char>(in), {});
+            out.push_back(F(name, (unsigned)st.permissions() & 0777, bytes) +
+                          Owner(e.path(), root));
+        }
+    }
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+#ifndef _WIN32
+const uid_t kNobody = 65534; // the unprivileged user the cases run as under root
+const uid_t kOther = 1234;   // a user who is neither
+int held_fd = -1;            // a reader kept open on a FIFO during a case
+#endif
+
+// Makes the folder the steps describe, one per ';': "f NAME [MODE [TEXT]]" a
+// file holding OLD (or TEXT), "d NAME [MODE]" a folder, "m NAME MODE" a mode
+// change (modes octal; 644 for files and 755 for folders unless given),
+// "p NAME" a FIFO, "r NAME" a FIFO with a reader held open, "l NAME TARGET" a
+// symbolic link, "h NAME FILE" a hard link, "o NAME" a file given to kOther,
+// "cd NAME" a change of folder. Returns why it cannot be made here, or "".
+std::string Make(const std::string &steps) {
+    std::istringstream all(steps);
+    for (std::string step; std::getline(all, step, ';');) {
+        std::istringstream in(step);
+        std::string op, name, arg, text = OLD;
+        in >> op >> name >> arg >> text;
+        if (op == "f") std::ofstream(name, std::ios::binary) << text;
+        if (op == "d") fs::create_directory(name);
+        const char *mode = !arg.empty() ? arg.c_str() : op == "d" ? "755" : "644";
+        if (op == "f" || op == "d" || op == "m")
+            fs::permissions(name, fs::perms(std::strtoul(mode, nullptr, 8)));
+        if (op == "h") fs::create_hard_link(arg, name);
+        if (op == "cd") fs::current_path(name);
+#ifndef _WIN32
+        if ((op == "p" || op == "r") && mkfifo(name.c_str(), 0644) != 0) return "no FIFO";
+        if (op == "r") held_fd = open(name.c_str(), O_RDONLY | O_NONBLOCK);
+        if (op == "l") fs::create_symlink(arg, name);
+        if (op == "o" && (geteuid() != 0 || lchown(name.c_str(), kOther, kOther) != 0))
+            return "needs root to give a file to another user";
+#endif
+    }
+    return "";
+}
+
+// ---- The cases ---------------------------------------------------------------
+
+// clang-format off
+const Case kCases[] = {
+    {"AbsentFileCreated", "", "data.dat", 0, OK, "", {F("data.dat", 0644, NEW)}},
+    {"OldContentsReplaced", "f data.dat", "data.dat", 0, OK, "", {F("data.dat", 0644, NEW)}},
+    {"FolderRefused", "d data.dat", "data.dat", 0, ERROR, "File open error\n", {"data.dat/"}},
+    {"UsersTmpFileKept", "f data.dat.tmp 644 abc", "data.dat", 0, OK, "",
+     {F("data.dat", 0644, NEW), F("data.dat.tmp", 0644, "abc")}},
+    {"HardLinkedFileRewrittenInPlace", "f data.dat; h other data.dat", "data.dat", 0, OK, "",
+     {F("data.dat", 0644, NEW), F("other", 0644, NEW)}},
+    {"FileInOtherFolderByDotDot", "d run; d x; f x/y.dat; cd run", "../x/y.dat", 0, OK, "",
+     {"run/", "x/", F("x/y.dat", 0644, NEW)}},
+    {"AbsentFileInOtherFolderByAbsolutePath", "d abs", "@abs/q.dat", 0, OK, "",
+     {"abs/", F("abs/q.dat", 0644, NEW)}},
+    {"LoadOfFolderRefused", "d data.dat", "data.dat", LOAD, ERROR, "FILE OPEN ERROR\n",
+     {"data.dat/"}},
+#ifdef _WIN32
+    {"DeviceRefused", "", "NUL", 0, ERROR, "File open error\n", {}},
+    {"LoadOfDeviceRefused", "", "NUL", LOAD, ERROR, "FILE OPEN ERROR\n", {}},
+    {"ReadOnlyFileRefused", "f data.dat 444", "data.dat", 0, ERROR, "File open error\n",
+     {F("data.dat", 0444, OLD)}},
+#else
+    {"ModeKept", "f data.dat 600", "data.dat", 0, OK, "", {F("data.dat", 0600, NEW)}},
+    {"WriteProtectedFileRefused", "f data.dat 444", "data.dat", UNPRIVILEGED, ERROR,
+     "File open error\n", {F("data.dat", 0444, OLD)}},
+    {"OtherUsersFileKeepsOwner", "f data.dat 666; o data.dat", "data.dat", 0, OK, "",
+     {F("data.dat", 0666, NEW) + " uid 1234"}},
+    {"FifoWithoutReaderRefused", "p data.dat", "data.dat", 0, ERROR, "File open error\n",
+     {"data.dat fifo"}},
+    {"FifoWithReaderRefused", "r data.dat", "data.dat", 0, ERROR, "File open error\n",
+     {"data.dat fifo"}},
+    {"DeviceBehindLinkRefused", "l data.dat /dev/null", "data.dat", 0, ERROR,
+     "File open error\n", {"data.dat -> /dev/null"}},
+    {"DanglingLinkRefused", "l data.dat nowhere", "data.dat", 0, ERROR, "File open error\n",
+     {"data.dat -> nowhere"}},
+    {"LinkKeptAndTargetInOtherFolderReplaced", "d real; f real/q.dat 640; l data.dat real/q.dat",
+     "data.dat", 0, OK, "", {"data.dat -> real/q.dat", "real/", F("real/q.dat", 0640, NEW)}},
+    {"TmpLinkNotFollowed", "f victim; l data.dat.tmp victim", "data.dat", 0, OK, "",
+     {F("data.dat", 0644, NEW), "data.dat.tmp -> victim", F("victim", 0644, OLD)}},
+    {"TmpFifoNoHang", "p data.dat.tmp", "data.dat", 0, OK, "",
+     {F("data.dat", 0644, NEW), "data.dat.tmp fifo"}},
+    {"ReadOnlyFolderWritableFileInPlace", "d ro; f ro/q.dat; m ro 555", "ro/q.dat",
+     UNPRIVILEGED, OK, "", {"ro/", F("ro/q.dat", 0644, NEW)}},
+    {"ReadOnlyFolderAbsentFileRefused", "d ro 555", "ro/q.dat", UNPRIVILEGED, ERROR,
+     "File open error\n", {"ro/"}},
+    {"SizeLimitKeepsOldFile", "f data.dat", "data.dat", SIZE_LIMIT, ERROR, "",
+     {F("data.dat", 0644, OLD)}},
+    {"SizeLimitRemovesFileItCreated", "", "data.dat", SIZE_LIMIT, ERROR, "", {}},
+    {"SizeLimitInPlaceKeepsOldFile", "d ro; f ro/q.dat; m ro 555", "ro/q.dat",
+     UNPRIVILEGED | SIZE_LIMIT, ERROR, "", {"ro/", F("ro/q.dat", 0644, OLD)}},
+    {"LoadOfFifoNoHang", "p data.dat", "data.dat", LOAD, ERROR, "FILE OPEN ERROR\n",
+     {"data.dat fifo"}},
+    {"LoadOfDeviceRefused", "l data.dat /dev/zero", "data.dat", LOAD, ERROR,
+     "FILE OPEN ERROR\n", {"data.dat -> /dev/zero"}},
+    {"LoadOfUnreadableFileRefused", "f data.dat 0", "data.dat", LOAD | UNPRIVILEGED, ERROR,
+     "FILE OPEN ERROR\n", {F("data.dat", 0, OLD)}},
+#endif
+};
+// clang-format on
+
+// ---- Running one case ----------------------------------------------------------
+
+struct Outcome {
+    Status result = 0;
+    std::string output;
+    std::string skip; // why the case could not run, when it could not
+};
+
+Status Operate(SqQueue &Q, int flags) {
+    return (flags & LOAD) ? ReadF(Q) : SaveFile(Q);
+}
+
+#ifdef _WIN32
+Outcome RunCase(SqQueue &Q, const Case &c) {
+    Outcome o;
+    if (c.flags & (UNPRIVILEGED | SIZE_LIMIT))
+        o.skip = "not on Windows";
+    else
+        o.output = Output([&] { o.result = Operate(Q, c.flags); });
+    return o;
+}
+#else
+const int kCannotDrop = 77; // the child's exit status when it cannot run as kNobody
+
+// Gives every entry under root (root included) that root owns to kNobody.
+void GiveAway(const fs::path &root) {
+    lchown(root.c_str(), kNobody, kNobody);
+    struct stat st;
+    for (const fs::directory_entry &e : fs::recursive_directory_iterator(root))
+        if (lstat(e.path().c_str(), &st) == 0 && st.st_uid == 0)
+            lchown(e.path().c_str(), kNobody, kNobody);
+}
+
+// In the child: becomes uid/gid 65534 when root, sets the limit, runs the
+// operation with stdout going to out, and exits with the result + 10.
+[[noreturn]] void Child(SqQueue &Q, const Case &c, int out) {
+    if (geteuid() == 0) {
+        bool dropped = setgroups(0, nullptr) == 0 && setgid(kNobody) == 0 && setuid(kNobody) == 0;
+        char cwd[4096]; /* the folder must be within reach of the new user */
+        if (dropped && (!getcwd(cwd, sizeof cwd) || access(cwd, X_OK) != 0)) _exit(kCannotDrop);
+        if (!dropped && (c.flags & UNPRIVILEGED)) _exit(kCannotDrop);
+    }
+    if (c.flags & SIZE_LIMIT) {
+        struct rlimit rl;
+        getrlimit(RLIMIT_FSIZE, &rl);
+        rl.rlim_cur = 0;
+        setrlimit(RLIMIT_FSIZE, &rl);
+    }
+    if (dup2(out, 1) < 0) _exit(1);
+    Status r = Operate(Q, c.flags);
+    fflush(stdout);
+    _exit(r + 10);
+}
+
+// Runs the case in a child process; one that does not finish within 10
+// seconds is killed and the case fails.
+Outcome RunCase(SqQueue &Q, const Case &c) {
+    Outcome o;
+    int fds[2];
+    fflush(stdout);
+    pid_t pid = pipe(fds) == 0 ? fork() : -1;
+    if (pid < 0) {
+        o.skip = "cannot start a child process";
+        return o;
+    }
+    if (pid == 0) {
+        close(fds[0]);
+        Child(Q, c, fds[1]);
+    }
+    close(fds[1]);
+    struct pollfd p = {fds[0], POLLIN, 0};
+    char buf[256];
+    ssize_t n = 1;
+    while (n > 0 && poll(&p, 1, 10000) == 1)
+        if ((n = read(fds[0], buf, sizeof buf)) > 0) o.output.append(buf, (size_t)n);
+    close(fds[0]);
+    if (n > 0) kill(pid, SIGKILL); /* still writing or blocked: hung */
+    int status = 0;
+    waitpid(pid, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status)) << "the operation did not finish";
+    if (WIFEXITED(status) && WEXITSTATUS(status) == kCannotDrop)
+        o.skip = "cannot run as uid/gid 65534 in the test folder";
+    o.result = WEXITSTATUS(status) - 10;
+    return o;
+}
+#endif
+
+class FolderCase : public testing::TestWithParam<Case> {
+  protected:
+    void SetUp() override {
+        old_cwd_ = fs::current_path();
+#ifndef _WIN32
+        old_umask_ = umask(022);
+#endif
+        std::random_device rd;
+        do /* a name no other test run holds */
+            dir_ = fs::temp_directory_path() / ("queue_save_test_" + std::to_string(rd()));
+        while (!fs::create_directory(dir_));
+        fs::permissions(dir_, fs::perms(0755));
+        fs::current_path(dir_);
+        ASSERT_EQ(InitQueue(Q), OK);
+        ASSERT_EQ(EnQueue(Q, 7), OK);
+        ASSERT_EQ(EnQueue(Q, -2), OK);
+    }
+    void TearDown() override {
+        DestroyQueue(Q);
+        queue_file = QUEUE_FILE;
+        fs::current_path(old_cwd_);
+#ifndef _WIN32
+        if (held_fd >= 0) close(held_fd);
+        held_fd = -1;
+        umask(old_umask_);
+#endif
+        std::error_code ec; /* read-only entries must become writable to go */
+        for (const fs::directory_entry &e : fs::recursive_directory_iterator(dir_, ec))
+            if (!e.is_symlink(ec))
+                fs::permissions(e.path(), fs::perms::owner_all, fs::perm_options::add, ec);
+        fs::remove_all(dir_, ec);
+    }
+
+    SqQueue Q = {nullptr, 0, 0};
+    fs::path old_cwd_, dir_;
+#ifndef _WIN32
+    mode_t old_umask_ = 0;
+#endif
+};
+
+TEST_P(FolderCase, LeavesExactlyTheExpectedFiles) {
+    const Case &c = GetParam();
+    std::string why = Make(c.setup);
+    if (!why.empty()) GTEST_SKIP() << why;
+    std::string path = c.path[0] == '@' ? fs::absolute(c.path + 1).string() : c.path;
+    queue_file = path.c_str();
+#ifndef _WIN32
+    if (geteuid() == 0) GiveAway(dir_);
+#endif
+    Outcome o = RunCase(Q, c);
+    if (!o.skip.empty()) GTEST_SKIP() << o.skip;
+    EXPECT_EQ(o.result, c.result);
+    EXPECT_EQ(o.output, c.output);
+    EXPECT_EQ(Listing(dir_), c.after);
+}
+
+INSTANTIATE_TEST_SUITE_P(Save, FolderCase, testing::ValuesIn(kCases),
+                         [](const testing::TestParamInfo<Case> &info) {
+                             return std::string(info.param.name);
+                         });
+
+} // namespace
