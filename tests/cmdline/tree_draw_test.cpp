@@ -36,6 +36,21 @@ BiTree Chain(long n, Shape shape) {
     return root;
 }
 
+// A full tree of the given number of levels, data x, y (left), z (right).
+BiTree Full(int levels) {
+    BiTree T = Build("x##");
+    std::vector<BiTree> level = {T};
+    for (int depth = 2; depth <= levels; depth++) {
+        std::vector<BiTree> next;
+        for (BiTree n : level) {
+            next.push_back(n->lchild = Build("y##"));
+            next.push_back(n->rchild = Build("z##"));
+        }
+        level = next;
+    }
+    return T;
+}
+
 std::string Draw(BiTree T, int width = DRAW_WIDTH, int height = DRAW_HEIGHT) {
     return Capture([&] { DrawBiTree(T, width, height); }).out;
 }
@@ -50,45 +65,33 @@ std::vector<std::string> Lines(const std::string &text) {
 
 const char kHeader[] = "Tree T (each node as data(position); L, R: left, right child):\n";
 
-struct Picture {
-    const char *description;
-    const char *picture; // after the header
-};
-
-const Picture kPictures[] = {
-    {BUILTIN_DESCRIPTION, "A(1)\n"
-                          "+-L B(2)\n"
-                          "|   +-L D(4)\n"
-                          "|   |   `-L H(8)\n"
-                          "|   |       `-R K(17)\n"
-                          "|   `-R E(5)\n"
-                          "`-R C(3)\n"
-                          "    +-L F(6)\n"
-                          "    |   `-L I(12)\n"
-                          "    `-R G(7)\n"
-                          "        `-R J(15)\n"},
-    {"abc####", "a(1)\n"
-                "`-L b(2)\n"
-                "    `-L c(4)\n"},
-    {"a#b#c##", "a(1)\n"
-                "`-R b(3)\n"
-                "    `-R c(7)\n"},
-    {"a#bc#d###", "a(1)\n"
-                  "`-R b(3)\n"
-                  "    `-L c(6)\n"
-                  "        `-R d(13)\n"},
-    {"A##", "A(1)\n"},
-};
-
 TEST(DrawBiTree, SmallShapesExactly) {
-    for (const Picture &p : kPictures) {
-        BiTree T = Build(p.description);
-        EXPECT_EQ(Draw(T), std::string(kHeader) + p.picture) << p.description;
+    struct Case {
+        const char *description, *picture; // picture after the header
+    } cases[] = {
+        {BUILTIN_DESCRIPTION, "A(1)\n"
+                              "+-L B(2)\n"
+                              "|   +-L D(4)\n"
+                              "|   |   `-L H(8)\n"
+                              "|   |       `-R K(17)\n"
+                              "|   `-R E(5)\n"
+                              "`-R C(3)\n"
+                              "    +-L F(6)\n"
+                              "    |   `-L I(12)\n"
+                              "    `-R G(7)\n"
+                              "        `-R J(15)\n"},
+        {"abc####", "a(1)\n`-L b(2)\n    `-L c(4)\n"},
+        {"a#b#c##", "a(1)\n`-R b(3)\n    `-R c(7)\n"},
+        {"a#bc#d###", "a(1)\n`-R b(3)\n    `-L c(6)\n        `-R d(13)\n"},
+    };
+    for (const auto &c : cases) {
+        BiTree T = Build(c.description);
+        EXPECT_EQ(Draw(T), std::string(kHeader) + c.picture) << c.description;
         DestroyBiTree(T);
     }
 }
 
-TEST(DrawBiTree, NoTreeAndEmptyTree) {
+TEST(DrawBiTree, NoTreeEmptyTreeAndOddData) {
     EXPECT_EQ(Draw(nullptr), "Tree T: none (options 1 and 3 make one)\n");
     BiTree T;
     InitBiTree(T);
@@ -96,82 +99,42 @@ TEST(DrawBiTree, NoTreeAndEmptyTree) {
     DestroyBiTree(T);
     T = Build("xB###"); // a root assigned '#' keeps its subtrees: drawn
     T->data = '#';
-    EXPECT_EQ(Draw(T), std::string(kHeader) + "#(1)\n`-L B(2)\n");
+    T->lchild->data = '\n'; // bytes outside printable ASCII keep the layout
+    EXPECT_EQ(Draw(T), std::string(kHeader) + "#(1)\n`-L \\x0A(2)\n");
     DestroyBiTree(T);
 }
 
-TEST(DrawBiTree, DataOutsidePrintableAsciiIsEscaped) {
-    BiTree T = Build("a#b##");
-    T->rchild->data = '\n';
-    T->data = (char)0xB6;
-    EXPECT_EQ(Draw(T), std::string(kHeader) + "\\xB6(1)\n`-R \\x0A(3)\n");
-    DestroyBiTree(T);
-}
-
-// Whole levels that fit are drawn; nodes cut below are marked; the last
-// line says how many levels are left out.
+// Whole levels that fit are drawn, nodes with children cut off end in
+// " ...", and the last line says how many levels are left out.
 TEST(DrawBiTree, CutsToWholeLevelsAndCountsTheRest) {
     struct Case {
-        Shape shape;
-        long n;
-        size_t lines; // header + nodes + footer
+        BiTree T;
+        size_t lines; // header + nodes (+ footer)
         const char *last_node, *footer;
     } cases[] = {
-        {LEFT, 16, 17, "`-L p(32768)", nullptr},
-        {LEFT, 30, 18, "`-L p(32768) ...", "... 14 more levels not shown"},
-        {RIGHT, 17, 18, "`-R p(65535) ...", "... 1 more level not shown"},
+        {Chain(16, LEFT), 17, "`-L p(32768)", nullptr}, // 16 levels fit 80 columns
+        {Chain(30, LEFT), 18, "`-L p(32768) ...", "... 14 more levels not shown"},
+        {Chain(17, RIGHT), 18, "`-R p(65535) ...", "... 1 more level not shown"},
+        {Full(6), 17, "`-R z(15) ...", "... 2 more levels not shown"}, // 15 nodes fit
     };
-    for (const Case &c : cases) {
-        BiTree T = Chain(c.n, c.shape);
-        std::vector<std::string> lines = Lines(Draw(T));
-        ASSERT_EQ(lines.size(), c.lines) << c.n;
-        const std::string &node = c.footer ? lines[lines.size() - 2] : lines.back();
-        EXPECT_EQ(node.substr(node.size() - strlen(c.last_node)), c.last_node) << c.n;
-        if (c.footer) {
-            EXPECT_EQ(lines.back(), c.footer);
-        }
-        DestroyBiTree(T);
+    for (Case &c : cases) {
+        std::vector<std::string> lines = Lines(Draw(c.T));
+        ASSERT_EQ(lines.size(), c.lines);
+        const std::string &node = lines[c.footer ? lines.size() - 2 : lines.size() - 1];
+        EXPECT_EQ(node.substr(node.size() - strlen(c.last_node)), c.last_node);
+        EXPECT_EQ(c.footer ? lines.back() : "", c.footer ? c.footer : "");
+        DestroyBiTree(c.T);
     }
 }
 
-// A full tree of 6 levels (63 nodes): 4 levels (15 nodes) fit in 24 lines;
-// the 8 nodes of level 4 are marked as cut.
-TEST(DrawBiTree, WideTreeShowsTheLevelsThatFit) {
-    BiTree T = Build("x##");
-    std::vector<BiTree> level = {T};
-    for (int depth = 2; depth <= 6; depth++) {
-        std::vector<BiTree> next;
-        for (BiTree n : level) {
-            n->lchild = Build("y##");
-            n->rchild = Build("z##");
-            next.push_back(n->lchild);
-            next.push_back(n->rchild);
-        }
-        level = next;
-    }
-    std::vector<std::string> lines = Lines(Draw(T));
-    ASSERT_EQ(lines.size(), 17u);
-    int cut = 0;
-    for (const std::string &line : lines)
-        cut += line.size() > 4 && line.compare(line.size() - 4, 4, " ...") == 0;
-    EXPECT_EQ(cut, 8);
-    EXPECT_EQ(lines[5], "|   |   `-R z(9) ...");
-    EXPECT_EQ(lines.back(), "... 2 more levels not shown");
-    DestroyBiTree(T);
-}
-
-// A 10^6-level chain draws in bounded lines and width, as fast as a small
-// tree: the cost does not grow with the tree.
+// A 10^6-level chain draws in 80 x 24 at the cost of a small tree.
 TEST(DrawBiTree, MillionLevelsBoundedAndFast) {
     for (Shape shape : {LEFT, RIGHT, ZIGZAG}) {
         BiTree T = Chain(1000000, shape);
         auto start = std::chrono::steady_clock::now();
-        std::string out = Draw(T);
-        double ms =
-            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
-                .count();
-        EXPECT_LT(ms, 250.0);
-        std::vector<std::string> lines = Lines(out);
+        std::vector<std::string> lines = Lines(Draw(T));
+        std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - start;
+        EXPECT_LT(took.count(), 250.0);
         EXPECT_LE(lines.size(), (size_t)DRAW_HEIGHT);
         EXPECT_EQ(lines.back(), "... more than 100000 more levels not shown");
         for (const std::string &line : lines)
@@ -182,19 +145,13 @@ TEST(DrawBiTree, MillionLevelsBoundedAndFast) {
 
 // On a wider and taller screen deep positions pass INT_MAX: they show as ?.
 TEST(DrawBiTree, PositionsBeyondIntAreNotNumbers) {
-    struct Case {
-        Shape shape;
-        const char *level31, *level32;
-    } cases[] = {
-        {LEFT, "(1073741824)", "(?)"},
-        {RIGHT, "(2147483647)", "(?)"},
-    };
-    for (const Case &c : cases) {
-        BiTree T = Chain(40, c.shape);
+    for (Shape shape : {LEFT, RIGHT}) {
+        BiTree T = Chain(40, shape);
         std::vector<std::string> lines = Lines(Draw(T, 255, 64));
         ASSERT_EQ(lines.size(), 41u); // header and 40 nodes, nothing cut
-        EXPECT_NE(lines[31].find(c.level31), std::string::npos) << lines[31];
-        EXPECT_NE(lines[32].find(c.level32), std::string::npos) << lines[32];
+        const char *level31 = shape == LEFT ? "(1073741824)" : "(2147483647)";
+        EXPECT_NE(lines[31].find(level31), std::string::npos) << lines[31];
+        EXPECT_NE(lines[32].find("(?)"), std::string::npos) << lines[32];
         DestroyBiTree(T);
     }
 }
