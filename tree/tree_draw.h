@@ -26,6 +26,6 @@
 void DrawBiTree(BiTree T, int width = DRAW_WIDTH, int height = DRAW_HEIGHT);
 
 /* How many tree nodes at most are looked at to count the levels left out. */
-#define DRAW_COUNT_BUDGET 100000
+#define DRAW_COUNT_BUDGET 10000
 
 #endif
