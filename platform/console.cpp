@@ -251,8 +251,9 @@ void Pause(int n) {
         ReadChar();
 }
 
-int MenuChoice(const char *const *lines, size_t n, const char *prompt) {
+int MenuChoice(const char *const *lines, size_t n, const char *prompt, void (*draw)()) {
     ClearScreen();
+    if (draw) draw();
     for (size_t i = 0; i < n; i++)
         PrintLine(lines[i]);
     PrintText(prompt);

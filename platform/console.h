@@ -68,10 +68,11 @@ void DiscardLine(bool withNewline);
 /* Waits for the user: reads and drops n single characters. */
 void Pause(int n);
 
-/* One menu round: clears the screen, prints the n menu lines (each as a
- * line) and the prompt, and reads the choice. A choice that is not a number
- * is dropped with the rest of its line and gives -1, which no menu offers,
- * so the menu is drawn again. */
-int MenuChoice(const char *const *lines, size_t n, const char *prompt);
+/* One menu round: clears the screen, calls draw (when not null) to show the
+ * program's structure, prints the n menu lines (each as a line) and the
+ * prompt, and reads the choice. A choice that is not a number is dropped with
+ * the rest of its line and gives -1, which no menu offers, so the menu is
+ * drawn again. */
+int MenuChoice(const char *const *lines, size_t n, const char *prompt, void (*draw)() = nullptr);
 
 #endif

@@ -1,8 +1,10 @@
 /* queue_menu.cpp - the console dialogue of the queue program: draw the menu,
  * read an option, run it on the one queue Q, report, pause; option 0 ends. */
 #include "SqQueue.h"
+#include "cmdline.h"
 #include "console.h"
 #include "fail.h"
+#include "queue_draw.h"
 
 static const char *const kMenu[] = {
     "\n",
@@ -129,12 +131,33 @@ static void RunOption(int op, SqQueue &Q) {
  * from inside a read. */
 static SqQueue Q = {nullptr, 0, 0};
 
-int main() {
+static const char kHelp[] =
+    "Usage: queue_menu [OPTIONS]\n"
+    "A bounded circular queue of integers, worked on through a numbered menu.\n"
+    "\n"
+    "  --draw          draw the queue's storage (front, rear, slots) above the menu\n"
+    "  --file PATH     the data file of options 10 and 11 instead of " QUEUE_FILE "\n"
+    "  --encoding ENC  output encoding gbk or utf-8 instead of the automatic one\n"
+    "  --help          show this help and end\n"
+    "  --version       show the version and end\n";
+
+/* The --draw picture above each menu. */
+static void DrawQ() {
+    DrawQueue(Q);
+}
+
+int main(int argc, char **argv) {
     SetProgramName("queue_menu");
-    ConsoleInit();
+    const CmdSpec spec = {kHelp, nullptr, true};
+    CmdOptions opt;
+    int status = ParseCmdLine(argc, argv, spec, opt);
+    if (status != CMD_RUN) return status;
+    if (opt.file) queue_file = opt.file;
+    ConsoleInit(opt.encoding);
     int op = 1;
     while (op != 0) {
-        op = MenuChoice(kMenu, sizeof kMenu / sizeof kMenu[0], "    请选择你的操作[0~11]:");
+        op = MenuChoice(kMenu, sizeof kMenu / sizeof kMenu[0],
+                        "    请选择你的操作[0~11]:", opt.draw ? DrawQ : nullptr);
         if (op >= 1 && op <= 11) RunOption(op, Q); /* others redraw the menu */
     }
     return 0;

@@ -5,8 +5,11 @@
 #include <cstring>
 
 #include "Bitree.h"
+#include "cmdline.h"
 #include "console.h"
+#include "description.h"
 #include "fail.h"
+#include "tree_draw.h"
 
 static const char *const kMenu[] = {
     "\n",
@@ -234,13 +237,38 @@ static void RunOption(int op, BiTree &T) {
  * program from inside a read. */
 static BiTree T = nullptr;
 
-int main() {
+static const char kHelp[] =
+    "Usage: tree_menu [OPTIONS]\n"
+    "A binary tree of characters, worked on through a numbered menu.\n"
+    "\n"
+    "  --draw              draw the tree, each node with its position, above the menu\n"
+    "  --tree DESCRIPTION  the preorder description options 3 and 15 build from\n"
+    "  --encoding ENC      output encoding gbk or utf-8 instead of the automatic one\n"
+    "  --help              show this help and end\n"
+    "  --version           show the version and end\n"
+    "\n"
+    "A description lists the nodes in preorder, '#' for an empty subtree; the\n"
+    "built-in one is " BUILTIN_DESCRIPTION ".\n";
+
+/* The --draw picture above each menu. */
+static void DrawT() {
+    DrawBiTree(T);
+}
+
+int main(int argc, char **argv) {
     SetProgramName("tree_menu");
-    ConsoleInit();
-    memcpy(bitree::str, BUILTIN_DESCRIPTION, sizeof BUILTIN_DESCRIPTION);
+    const CmdSpec spec = {kHelp, CheckDescription, false};
+    CmdOptions opt;
+    int status = ParseCmdLine(argc, argv, spec, opt);
+    if (status != CMD_RUN) return status;
+    ConsoleInit(opt.encoding);
+    /* Checked to fit str with its zero byte; the rest of str stays zero. */
+    const char *description = opt.tree ? opt.tree : BUILTIN_DESCRIPTION;
+    memcpy(bitree::str, description, strlen(description) + 1);
     int op = 1;
     while (op != 0) {
-        op = MenuChoice(kMenu, sizeof kMenu / sizeof kMenu[0], "\t请选择你的操作[0~20]:");
+        op = MenuChoice(kMenu, sizeof kMenu / sizeof kMenu[0],
+                        "\t请选择你的操作[0~20]:", opt.draw ? DrawT : nullptr);
         if (op >= 1 && op <= 20) RunOption(op, T); /* others redraw the menu */
     }
     return 0;

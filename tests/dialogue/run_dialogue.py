@@ -6,6 +6,7 @@ A scenario file is UTF-8 text:
 
     # comment lines, before the first section only
     program: tree_menu
+    args: --draw --tree "AB##C##"
     == stdin
     3\\n\\n\\n
     0\\n
@@ -20,12 +21,19 @@ every byte the program reads or writes is written out, with the escapes \\n
 the program's whole menu and prompt, {ADDR} any signed decimal number (a node
 address). {REPEAT n}...{END} stands for its contents n times (both sections). Text is compared as GBK bytes, the programs' wire encoding.
 
+Optional headers:
+    args: ...        the program's command line, split as a POSIX shell does
+    encoding: utf-8  stdout is compared as UTF-8 bytes instead of GBK
+    skip: windows    the scenario is skipped (exit status 77) with --crlf
+
 Optional sections for programs that use files (all in the run's own
 temporary working folder):
     == file NAME     hex bytes the file holds before the run (may be empty)
     == folder NAME   a folder made before the run
     == after NAME    hex bytes the file must hold after the run
     == absent NAME   the file must not exist after the run
+and for what a program says on stderr (not looked at without this section):
+    == stderr        the exact stderr, escapes as in stdout
 
 Usage: run_dialogue.py [--emulator CMD] [--crlf] [--wrapper CMD] PROGRAM SCENARIO
        run_dialogue.py --self-test
@@ -119,15 +127,15 @@ def unescape(body, placeholders):
 RAW = re.compile("[\x80-\xff]")
 
 
-def to_bytes(pieces):
+def to_bytes(pieces, codec="gbk"):
     """Bytes of a piece list; \\xHH escapes of 80 to FF stand for raw bytes."""
     data = []
     for piece in pieces:
         if not RAW.search(piece):
-            data.append(gbk(piece))
+            data.append(piece.encode(codec))
             continue
         for ch in piece:
-            data.append(bytes([ord(ch)]) if 0x80 <= ord(ch) <= 0xFF else gbk(ch))
+            data.append(bytes([ord(ch)]) if 0x80 <= ord(ch) <= 0xFF else ch.encode(codec))
     return b"".join(data)
 
 
@@ -148,44 +156,44 @@ def parse(path):
     return headers, [(name, "\n".join(lines)) for name, lines in sections]
 
 
-def expected_regex(pieces, crlf):
+def expected_regex(pieces, crlf, codec="gbk"):
     pattern = []
     for piece in pieces:
         if piece is ADDR:
             pattern.append(rb"-?[0-9]+")
         else:
-            chunk = to_bytes([piece])
+            chunk = to_bytes([piece], codec)
             if crlf:
                 chunk = chunk.replace(b"\n", b"\r\n")
             pattern.append(re.escape(chunk))
     return re.compile(b"".join(pattern), re.S)
 
 
-def show(data):
-    return data.decode("gbk", errors="backslashreplace")
+def show(data, codec="gbk"):
+    return data.decode(codec, errors="backslashreplace")
 
 
-def first_difference(expected_pieces, actual, crlf):
+def first_difference(expected_pieces, actual, crlf, codec="gbk"):
     """Offset into actual where the expected text stops matching."""
     if ADDR not in expected_pieces:
-        want = to_bytes(expected_pieces)
+        want = to_bytes(expected_pieces, codec)
         if crlf:
             want = want.replace(b"\n", b"\r\n")
         n = min(len(want), len(actual))
         return next((i for i in range(n) if want[i] != actual[i]), n)
     good = 0
     for n in range(1, len(expected_pieces) + 1):
-        m = expected_regex(expected_pieces[:n], crlf).match(actual)
+        m = expected_regex(expected_pieces[:n], crlf, codec).match(actual)
         if not m:
             break
         good = m.end()
     return good
 
 
-def matches(pieces, actual, crlf):
+def matches(pieces, actual, crlf, codec="gbk"):
     if ADDR in pieces:
-        return expected_regex(pieces, crlf).fullmatch(actual) is not None
-    want = to_bytes(pieces)
+        return expected_regex(pieces, crlf, codec).fullmatch(actual) is not None
+    want = to_bytes(pieces, codec)
     return (want.replace(b"\n", b"\r\n") if crlf else want) == actual
 
 
@@ -203,8 +211,13 @@ def run(args):
             raise SystemExit("unknown option " + opt)
     program, scenario = os.path.abspath(args[0]), args[1]
     headers, sections = parse(scenario)
+    if crlf and headers.get("skip") == "windows":
+        print("skipped: %s" % os.path.basename(scenario))
+        return 77
     menu = MENUS[headers.get("program", os.path.splitext(os.path.basename(program))[0])]
-    stdin, stdout_pieces, status = b"", [], 0
+    codec = headers.get("encoding", "gbk")
+    args = shlex.split(headers.get("args", ""))
+    stdin, stdout_pieces, stderr_pieces, status = b"", [], None, 0
     checks = []
     with tempfile.TemporaryDirectory() as work:
         for name, body in sections:
@@ -213,6 +226,8 @@ def run(args):
                 stdin = to_bytes(unescape(body, None))
             elif kind == "stdout":
                 stdout_pieces = unescape(body, {"MENU": menu})
+            elif kind == "stderr":
+                stderr_pieces = unescape(body, None)
             elif kind == "exit":
                 status = int(arg)
             elif kind == "file":
@@ -227,18 +242,23 @@ def run(args):
         env = dict(os.environ, LC_ALL="C")
         try:
             proc = subprocess.run(
-                wrapper + emulator + [program], input=stdin, cwd=work,
+                wrapper + emulator + [program] + args, input=stdin, cwd=work,
                 stdout=subprocess.PIPE, env=env, timeout=600,
+                stderr=None if stderr_pieces is None else subprocess.PIPE,
             )
         except subprocess.TimeoutExpired:
             print("FAIL: the program did not end")
             return 1
         failures = []
-        if not matches(stdout_pieces, proc.stdout, crlf):
-            at = first_difference(stdout_pieces, proc.stdout, crlf)
+        for name, pieces, actual in (("stdout", stdout_pieces, proc.stdout),
+                                     ("stderr", stderr_pieces, proc.stderr)):
+            if pieces is None or matches(pieces, actual, crlf, codec):
+                continue
+            at = first_difference(pieces, actual, crlf, codec)
             failures.append(
-                "stdout differs after byte %d.\n--- matched:\n%s\n--- then got:\n%s"
-                % (at, show(proc.stdout[max(0, at - 200) : at]), show(proc.stdout[at : at + 400]))
+                "%s differs after byte %d.\n--- matched:\n%s\n--- then got:\n%s"
+                % (name, at, show(actual[max(0, at - 200) : at], codec),
+                   show(actual[at : at + 400], codec))
             )
         got_status = proc.returncode & 0xFF if proc.returncode >= 0 else proc.returncode
         if got_status != status & 0xFF:
@@ -272,6 +292,7 @@ def self_test():
     assert to_bytes(unescape("a\\tb\\s\\n\\x1a\\\\\n\\0", None)) == b"a\tb \n\x1a\\\0"
     assert to_bytes(unescape("{REPEAT 3}ab\\n{END}c", None)) == b"ab\nab\nab\nc"
     assert to_bytes(unescape("\\xb6\\xfe", None)) == bytes.fromhex("B6FE")
+    assert to_bytes(["二"], "utf-8") == bytes.fromhex("E4BA8C")
     pieces = unescape("{MENU}x{ADDR}\\n", {"MENU": "M"})
     assert expected_regex(pieces, False).fullmatch(b"Mx-140737488355328\n")
     assert not expected_regex(pieces, False).fullmatch(b"Mx12\r\n")

@@ -1,0 +1,165 @@
+/* cmdline.cpp - see cmdline.h. Six options are parsed by hand: a table of
+ * their names, and one pass over argv. */
+#include "cmdline.h"
+
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+
+#include "fail.h"
+
+#ifndef ADT_VERSION
+#error "ADT_VERSION (the project's version) must be defined by the build"
+#endif
+
+enum OptionId { OPT_DRAW, OPT_ENCODING, OPT_TREE, OPT_FILE, OPT_HELP, OPT_VERSION };
+
+struct Option {
+    const char *name;
+    OptionId id;
+    bool takes_value;
+};
+
+static const Option kOptions[] = {
+    {"--draw", OPT_DRAW, false}, {"--encoding", OPT_ENCODING, true},
+    {"--tree", OPT_TREE, true},  {"--file", OPT_FILE, true},
+    {"--help", OPT_HELP, false}, {"--version", OPT_VERSION, false},
+};
+
+/* The option named by the first len bytes of arg, if this program knows it;
+ * else null. */
+static const Option *FindOption(const char *arg, size_t len, const CmdSpec &spec) {
+    for (const Option &o : kOptions) {
+        if (strlen(o.name) != len || memcmp(o.name, arg, len) != 0) continue;
+        if (o.id == OPT_TREE && !spec.check_tree) return nullptr;
+        if (o.id == OPT_FILE && !spec.takes_file) return nullptr;
+        return &o;
+    }
+    return nullptr;
+}
+
+/* A user's text fit to quote in one stderr line: at most 40 bytes, control
+ * characters shown as '?'. Returns out. */
+static const char *Quote(const char *text, char *out, size_t size) {
+    size_t n = 0;
+    for (; *text && n + 4 < size && n < 40; text++)
+        out[n++] = ((unsigned char)*text < 0x20 || *text == 0x7F) ? '?' : *text;
+    if (*text) {
+        memcpy(out + n, "...", 3);
+        n += 3;
+    }
+    out[n] = '\0';
+    return out;
+}
+
+/* Says on stderr what is wrong (printf-style) and where help is; returns
+ * CMD_USAGE. */
+static int Usage(const char *fmt, ...)
+#if defined(__GNUC__)
+    __attribute__((format(printf, 1, 2)))
+#endif
+    ;
+
+static int Usage(const char *fmt, ...) {
+    char text[256];
+    va_list ap;
+    va_start(ap, fmt);
+    vsnprintf(text, sizeof text, fmt, ap);
+    va_end(ap);
+    Complain("%s; try '%s --help'", text, ProgramName());
+    return CMD_USAGE;
+}
+
+/* True when a equals b, ASCII letters in any case. */
+static bool SameWord(const char *a, const char *b) {
+    for (; *a && *b; a++, b++) {
+        char x = (*a >= 'A' && *a <= 'Z') ? (char)(*a - 'A' + 'a') : *a;
+        if (x != *b) return false;
+    }
+    return *a == *b;
+}
+
+/* Stores the value of option o in out. Returns CMD_RUN, or CMD_USAGE after
+ * saying what is wrong with it. */
+static int TakeValue(const Option &o, const char *value, const CmdSpec &spec, CmdOptions &out) {
+    char quoted[48], why[160];
+    switch (o.id) {
+    case OPT_ENCODING:
+        if (SameWord(value, "gbk")) {
+            out.encoding = ENCODING_GBK;
+        } else if (SameWord(value, "utf-8") || SameWord(value, "utf8")) {
+            out.encoding = ENCODING_UTF8;
+        } else {
+            return Usage("bad value '%s' for --encoding (gbk or utf-8)",
+                         Quote(value, quoted, sizeof quoted));
+        }
+        return CMD_RUN;
+    case OPT_TREE: {
+        const char *problem = spec.check_tree(value, why, sizeof why);
+        if (problem) return Usage("--tree: %s", problem);
+        out.tree = value;
+        return CMD_RUN;
+    }
+    case OPT_FILE:
+        if (!*value) return Usage("--file needs a path, not an empty text");
+        out.file = value;
+        return CMD_RUN;
+    default:
+        return CMD_RUN;
+    }
+}
+
+/* The status after --help or --version: 0 when their text reached stdout,
+ * else 1 after a line on stderr (a full disk, a closed pipe). */
+static int Flushed() {
+    if (fflush(stdout) == 0 && !ferror(stdout)) return 0;
+    Complain("cannot write to stdout");
+    return 1;
+}
+
+int ParseCmdLine(int argc, char *const *argv, const CmdSpec &spec, CmdOptions &out) {
+    out.draw = false;
+    out.encoding = ENCODING_AUTO;
+    out.tree = nullptr;
+    out.file = nullptr;
+    char quoted[48];
+    for (int i = 1; i < argc; i++) {
+        const char *arg = argv[i];
+        if (strcmp(arg, "--") == 0) {
+            if (i + 1 < argc)
+                return Usage("unexpected argument '%s'", Quote(argv[i + 1], quoted, sizeof quoted));
+            break;
+        }
+        if (arg[0] != '-' || arg[1] == '\0')
+            return Usage("unexpected argument '%s'", Quote(arg, quoted, sizeof quoted));
+        const char *eq = strchr(arg, '=');
+        size_t len = eq ? (size_t)(eq - arg) : strlen(arg);
+        const Option *o = FindOption(arg, len, spec);
+        if (!o) {
+            char name[48];
+            snprintf(name, sizeof name, "%.*s", (int)(len < 40 ? len : 40), arg);
+            return Usage("unknown option '%s'", Quote(name, quoted, sizeof quoted));
+        }
+        if (!o->takes_value && eq) return Usage("option '%s' takes no value", o->name);
+        if (o->takes_value) {
+            const char *value = eq ? eq + 1 : nullptr;
+            if (!value) {
+                if (i + 1 >= argc) return Usage("option '%s' needs a value", o->name);
+                value = argv[++i];
+            }
+            int status = TakeValue(*o, value, spec, out);
+            if (status != CMD_RUN) return status;
+            continue;
+        }
+        if (o->id == OPT_DRAW) {
+            out.draw = true;
+        } else if (o->id == OPT_HELP) {
+            fputs(spec.help, stdout);
+            return Flushed();
+        } else if (o->id == OPT_VERSION) {
+            printf("%s %s\n", ProgramName(), ADT_VERSION);
+            return Flushed();
+        }
+    }
+    return CMD_RUN;
+}

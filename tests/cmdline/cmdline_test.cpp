@@ -1,0 +1,114 @@
+// The shared command-line parser: every option, in any order, and each kind
+// of mistake (one stderr line, nothing on stdout, status 2).
+#include <cstring>
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+#include "capture.h"
+#include "cmdline.h"
+#include "fail.h"
+
+namespace {
+
+// Accepts descriptions that start with 'A'.
+const char *CheckTree(const char *value, char *why, size_t size) {
+    if (value[0] == 'A') return nullptr;
+    snprintf(why, size, "not an A tree");
+    return why;
+}
+
+const CmdSpec kTree = {"tree help\n", CheckTree, false};
+const CmdSpec kQueue = {"queue help\n", nullptr, true};
+
+struct Result {
+    int status;
+    CmdOptions opt;
+    Captured io;
+};
+
+Result Parse(const CmdSpec &spec, std::vector<const char *> args) {
+    args.insert(args.begin(), "prog");
+    Result r;
+    r.io = Capture([&] {
+        r.status =
+            ParseCmdLine((int)args.size(), const_cast<char *const *>(args.data()), spec, r.opt);
+    });
+    return r;
+}
+
+TEST(ParseCmdLine, GoodCommandLines) {
+    SetProgramName("prog");
+    struct Case {
+        const CmdSpec *spec;
+        std::vector<const char *> args;
+        bool draw;
+        OutputEncoding encoding;
+        const char *tree, *file;
+    } cases[] = {
+        {&kTree, {}, false, ENCODING_AUTO, nullptr, nullptr},
+        {&kTree, {"--tree", "AB##C##", "--draw"}, true, ENCODING_AUTO, "AB##C##", nullptr},
+        {&kTree, {"--encoding=UTF-8", "--tree=A##", "--"}, false, ENCODING_UTF8, "A##", nullptr},
+        {&kTree,
+         {"--encoding", "gbk", "--encoding", "utf8"},
+         false,
+         ENCODING_UTF8,
+         nullptr,
+         nullptr},
+        {&kQueue,
+         {"--file", "--draw", "--encoding", "GBK"},
+         false,
+         ENCODING_GBK,
+         nullptr,
+         "--draw"},
+        {&kQueue, {"--draw", "--file=-"}, true, ENCODING_AUTO, nullptr, "-"},
+    };
+    for (const Case &c : cases) {
+        Result r = Parse(*c.spec, c.args);
+        EXPECT_EQ(r.status, CMD_RUN);
+        EXPECT_EQ(r.opt.draw, c.draw);
+        EXPECT_EQ(r.opt.encoding, c.encoding);
+        EXPECT_STREQ(r.opt.tree, c.tree);
+        EXPECT_STREQ(r.opt.file, c.file);
+        EXPECT_EQ(r.io.out + r.io.err, "");
+    }
+}
+
+TEST(ParseCmdLine, HelpAndVersionPrintAndEnd) {
+    SetProgramName("prog");
+    EXPECT_EQ(Parse(kTree, {"--draw", "--help", "--bogus"}).io.out, "tree help\n");
+    Result r = Parse(kQueue, {"--version"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.io.out.compare(0, 5, "prog "), 0) << r.io.out;
+    EXPECT_EQ(r.io.out.back(), '\n');
+}
+
+TEST(ParseCmdLine, MistakesSayWhatAndEndWithStatus2) {
+    SetProgramName("prog");
+    struct Case {
+        const CmdSpec *spec;
+        std::vector<const char *> args;
+        const char *problem;
+    } cases[] = {
+        {&kTree, {"--bogus"}, "unknown option '--bogus'"},
+        {&kTree, {"--file", "x"}, "unknown option '--file'"},
+        {&kQueue, {"--tree", "A##"}, "unknown option '--tree'"},
+        {&kTree, {"-h"}, "unknown option '-h'"},
+        {&kTree, {"--draw", "extra"}, "unexpected argument 'extra'"},
+        {&kTree, {"--", "--draw"}, "unexpected argument '--draw'"},
+        {&kTree, {"--draw=yes"}, "option '--draw' takes no value"},
+        {&kTree, {"--draw", "--tree"}, "option '--tree' needs a value"},
+        {&kQueue, {"--encoding", "latin1"}, "bad value 'latin1' for --encoding (gbk or utf-8)"},
+        {&kQueue, {"--file", ""}, "--file needs a path, not an empty text"},
+        {&kTree, {"--tree", "B##"}, "--tree: not an A tree"},
+        {&kTree, {"--encoding", "x\ny"}, "bad value 'x?y' for --encoding (gbk or utf-8)"},
+    };
+    for (const Case &c : cases) {
+        Result r = Parse(*c.spec, c.args);
+        EXPECT_EQ(r.status, CMD_USAGE) << c.problem;
+        EXPECT_EQ(r.io.out, "");
+        EXPECT_EQ(r.io.err, std::string("prog: ") + c.problem + "; try 'prog --help'\n");
+    }
+}
+
+} // namespace

@@ -1,0 +1,181 @@
+/* tree_draw.cpp - see tree_draw.h.
+ *
+ * The picture shows levels 1 to `levels` of the tree: as many as fit both
+ * the lines (one per node) and the width (each level indents 4 more). Those
+ * nodes are found level by level in two small arrays, then printed in
+ * preorder from a small stack, so the work grows with the lines drawn only.
+ */
+#include "tree_draw.h"
+
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "console.h"
+
+#define MAX_LINES 64  /* height is taken up to this */
+#define MAX_WIDTH 255 /* width is taken up to this */
+#define MIN_WIDTH 60  /* the header and footer lines fit */
+
+/* Position of a node beyond int: shown as "?". */
+static const int NO_POSITION = -1;
+
+/* The position of the left (side 0) or right (side 1) child of pos. */
+static int ChildPosition(int pos, int side) {
+    if (pos == NO_POSITION || pos > (INT_MAX - side) / 2) return NO_POSITION;
+    return 2 * pos + side;
+}
+
+/* Writes data(position) at out, with data outside printable ASCII as \xHH;
+ * returns its length (at most 17). */
+static int Label(char *out, TElemType data, int pos) {
+    unsigned char c = (unsigned char)data;
+    int n = (c > 0x20 && c < 0x7F) ? snprintf(out, 8, "%c", c) : snprintf(out, 8, "\\x%02X", c);
+    if (pos == NO_POSITION) return n + snprintf(out + n, 8, "(?)");
+    return n + snprintf(out + n, 16, "(%d)", pos);
+}
+
+/* The longest line a node on level can take: indent, the widest data
+ * (\xHH), the widest position of the level, and the " ..." mark. */
+static int WorstLineWidth(int level) {
+    int digits = 1; /* "?" */
+    if (level <= 31) {
+        long long last = (1LL << level) - 1;
+        if (last > INT_MAX) last = INT_MAX;
+        digits = snprintf(nullptr, 0, "%lld", last);
+    }
+    return 4 * (level - 1) + 4 + 2 + digits + 4;
+}
+
+/* Number of children of the n nodes at nodes; when out is not null they are
+ * stored there too, left before right. */
+static int Children(BiTree const *nodes, int n, BiTree *out) {
+    int count = 0;
+    for (int i = 0; i < n; i++) {
+        BiTree kids[2] = {nodes[i]->lchild, nodes[i]->rchild};
+        for (BiTree c : kids) {
+            if (!c) continue;
+            if (out) out[count] = c;
+            count++;
+        }
+    }
+    return count;
+}
+
+/* How many levels lie below the n nodes at last, found breadth first with
+ * at most DRAW_COUNT_BUDGET nodes held. *more_than is set when the budget
+ * ran out: there are then more levels than the result. 0 when the budget
+ * could not be allocated. */
+static long LevelsBelow(BiTree const *last, int n, bool *more_than) {
+    *more_than = false;
+    BiTree *q = (BiTree *)malloc(sizeof(BiTree) * DRAW_COUNT_BUDGET);
+    if (!q) return 0;
+    long end = Children(last, n, q); /* at most 2 * MAX_LINES, within budget */
+    long begin = 0, levels = 0;
+    while (begin < end) {
+        levels++; /* q[begin, end) is one whole level */
+        long next = end;
+        for (long i = begin; i < end && !*more_than; i++) {
+            BiTree kids[2] = {q[i]->lchild, q[i]->rchild};
+            for (BiTree c : kids) {
+                if (!c) continue;
+                if (next == DRAW_COUNT_BUDGET) {
+                    *more_than = true; /* a further level exists */
+                    break;
+                }
+                q[next++] = c;
+            }
+        }
+        if (*more_than) break;
+        begin = end;
+        end = next;
+    }
+    free(q);
+    return levels;
+}
+
+/* One node to print: its level (root 1), position, side ('L' or 'R', 0 for
+ * the root) and whether it is the last child of its parent. */
+struct DrawFrame {
+    BiTree node;
+    int level;
+    int pos;
+    char side;
+    bool last;
+};
+
+/* Prints the levels 1 to levels of T in preorder, one node per line. */
+static void PrintLevels(BiTree T, int levels) {
+    DrawFrame stack[MAX_LINES]; /* each frame is a node that gets a line */
+    bool more[MAX_LINES + 1];   /* more[l]: a sibling on level l is still to come */
+    int sp = 0;
+    stack[sp++] = {T, 1, 1, 0, true};
+    while (sp > 0) {
+        DrawFrame f = stack[--sp];
+        char line[MAX_WIDTH + 32];
+        int n = 0;
+        for (int l = 2; l < f.level; l++, n += 4)
+            memcpy(line + n, more[l] ? "|   " : "    ", 4);
+        if (f.level > 1) {
+            memcpy(line + n, f.last ? "`-" : "+-", 2);
+            line[n + 2] = f.side;
+            line[n + 3] = ' ';
+            n += 4;
+        }
+        n += Label(line + n, f.node->data, f.pos);
+        BiTree l = f.node->lchild, r = f.node->rchild;
+        if (f.level == levels && (l || r)) n += snprintf(line + n, 8, " ...");
+        line[n] = '\0';
+        PrintLine(line);
+        more[f.level] = !f.last;
+        if (f.level == levels) continue;
+        if (r) stack[sp++] = {r, f.level + 1, ChildPosition(f.pos, 1), 'R', true};
+        if (l) stack[sp++] = {l, f.level + 1, ChildPosition(f.pos, 0), 'L', r == nullptr};
+    }
+}
+
+void DrawBiTree(BiTree T, int width, int height) {
+    if (!T) {
+        PrintLine("Tree T: none (options 1 and 3 make one)");
+        return;
+    }
+    if (T->data == '#' && !T->lchild && !T->rchild) {
+        PrintLine("Tree T: empty (its root holds #)");
+        return;
+    }
+    width = width < MIN_WIDTH ? MIN_WIDTH : width > MAX_WIDTH ? MAX_WIDTH : width;
+    height = height < 3 ? 3 : height > MAX_LINES ? MAX_LINES : height;
+    int max_nodes = height - 2; /* one line for the header, one for the footer */
+
+    /* Find how many whole levels fit; cur ends up holding the last of them. */
+    BiTree cur[MAX_LINES], next[MAX_LINES];
+    int ncur = 1, shown = 1, levels = 1;
+    cur[0] = T;
+    bool cut = false;
+    for (;;) {
+        int n = Children(cur, ncur, nullptr);
+        if (n == 0) break;
+        if (shown + n > max_nodes || WorstLineWidth(levels + 1) > width - 1) {
+            cut = true;
+            break;
+        }
+        Children(cur, ncur, next);
+        memcpy(cur, next, sizeof(BiTree) * (size_t)n);
+        ncur = n;
+        shown += n;
+        levels++;
+    }
+
+    PrintLine("Tree T (each node as data(position); L, R: left, right child):");
+    PrintLevels(T, levels);
+    if (!cut) return;
+    bool more_than;
+    long below = LevelsBelow(cur, ncur, &more_than);
+    if (below == 0)
+        PrintLine("... more levels not shown");
+    else if (more_than)
+        Print("... more than %ld more levels not shown\n", below);
+    else
+        Print("... %ld more level%s not shown\n", below, below == 1 ? "" : "s");
+}

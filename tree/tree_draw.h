@@ -1,0 +1,31 @@
+/* tree_draw.h - the picture of a tree that tree_menu --draw shows above each
+ * menu. */
+#ifndef TREE_TREE_DRAW_H
+#define TREE_TREE_DRAW_H
+
+#include "stack.h"
+
+/* The screen the picture fits by default: lines of at most 79 characters
+ * (the 80th column would wrap on some consoles), 24 lines in all. */
+#define DRAW_WIDTH 80
+#define DRAW_HEIGHT 24
+
+/* Prints T on stdout in ASCII, one node per line, each child indented under
+ * its parent and marked L or R for its side, every node as data(position)
+ * with its position as options 8 to 14 take it ("?" for a position beyond
+ * int). Without a tree, or for the empty tree, one line says so.
+ *
+ * The picture takes at most height lines of at most width - 1 characters:
+ * it shows as many whole levels from the root as fit, marks the nodes whose
+ * children are cut off with "...", and ends with a line that says how many
+ * levels are left out. The work is bounded by what fits plus a fixed budget
+ * for counting the levels left out (beyond it, "more than N" is said), never
+ * by the size of the tree; nothing recurses. width is taken in 60 to 255,
+ * height in 3 to 64. Nothing is allocated but the counting budget, and when
+ * that cannot be had the count is left out. */
+void DrawBiTree(BiTree T, int width = DRAW_WIDTH, int height = DRAW_HEIGHT);
+
+/* How many tree nodes at most are looked at to count the levels left out. */
+#define DRAW_COUNT_BUDGET 10000
+
+#endif
