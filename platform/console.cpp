@@ -41,13 +41,27 @@ static bool g_wide = false; /* texts go to the console as UTF-16 */
 
 /* ---- Write errors --------------------------------------------------------- */
 
+/* Whether a failed write of stdout (errno err) met a pipe whose reader went
+ * away. Windows reports that with one of three system errors (Wine with
+ * ERROR_PIPE_NOT_CONNECTED), all seen as errno EINVAL or EPIPE: only
+ * _doserrno tells them apart. */
+static bool ReaderGone(int err) {
+#ifdef _WIN32
+    (void)err;
+    return _doserrno == ERROR_NO_DATA || _doserrno == ERROR_BROKEN_PIPE ||
+           _doserrno == ERROR_PIPE_NOT_CONNECTED;
+#else
+    return err == EPIPE;
+#endif
+}
+
 /* stdout cannot be written: err is the errno of the failed write. A reader
- * that went away (EPIPE: the pipe was closed) ends the program quietly, as
- * SIGPIPE does where the system has it; any other error is said on stderr.
- * _exit, not exit: this may run inside the exit handler, and the unwritten
- * output must not be tried again. */
+ * that went away (the pipe was closed) ends the program quietly, as SIGPIPE
+ * does where the system has it; any other error is said on stderr. Status
+ * 1 either way. _exit, not exit: this may run inside the exit handler, and
+ * the unwritten output must not be tried again. */
 [[noreturn]] static void WriteFailed(int err) {
-    if (err != EPIPE) Complain("write error: %s", strerror(err));
+    if (!ReaderGone(err)) Complain("write error: %s", strerror(err));
     _exit(EXIT_FAILURE);
 }
 

@@ -11,6 +11,9 @@ checks what the console layer promises there:
                and soon, as SIGPIPE ends it, even with SIGPIPE ignored
   no-converter the GBK converter cannot be had (PRELOAD makes iconv_open
                fail): a stderr line and status 1 before anything is printed
+  wine-console a Windows program at a Wine console (tmux runs it in a
+               terminal; the emulator is Wine): the Chinese texts, element
+               characters and numbers show as they should, not as mojibake
 
 Usage: console_check.py [--emulator CMD] [--crlf] [--preload LIB]
                         CHECK PROGRAM
@@ -221,12 +224,62 @@ def check_no_converter(cmd, args):
     expect_complaint(result, args.program, "cannot convert texts to GBK")
 
 
+# Keys typed at the console (tmux key names), and the text that must then
+# show on the screen. Each text is new on the screen when it is awaited.
+CONSOLE_STEPS = {
+    "tree_menu": [
+        ([], "请选择你的操作[0~20]:"),
+        (["3", "Enter"], "二叉树构造成功"),
+        (["Enter", "Enter", "6", "Enter"], "树的深度是5"),
+        (["Enter", "Enter", "9", "Enter"], "请输入要赋值的位置的要赋的值："),
+        (["5Z", "Enter"], "赋值成功"),
+        (["Enter", "Enter", "Enter", "8", "Enter", "5", "Enter"], "第5个结点的数据是Z"),
+        (["Enter", "Enter", "17", "Enter"], "树T前序遍历为："),
+        ([], "A B D H K Z C F I G J"),
+        (["Enter", "Enter", "0", "Enter"], "status 0"),
+    ],
+    "queue_menu": [
+        ([], "请选择你的操作[0~11]:"),
+        (["1", "Enter"], "队列创建成功！"),
+        (["Enter", "7", "Enter"], "请输入要入队列的值:"),
+        (["42", "Enter"], "42入队列成功"),
+        (["Enter", "0", "Enter"], "status 0"),
+    ],
+}
+
+
+def check_wine_console(cmd, args):
+    # A private tmux server whose one window runs the program, then says
+    # its exit status and stays a while, so that the screen can be read.
+    tmux = ["tmux", "-u", "-L", "console-check-%d" % os.getpid()]
+    env = dict(os.environ, LC_ALL="C.UTF-8")
+    shell = shlex.join(cmd) + '; echo "status $?"; sleep 60'
+    subprocess.run(tmux + ["new-session", "-d", "-x", "120", "-y", "50", shell],
+                   env=env, check=True)
+    screen = ""
+    try:
+        for keys, want in CONSOLE_STEPS[name_of(args.program)]:
+            for key in keys:
+                literal = [] if key == "Enter" else ["-l"]
+                subprocess.run(tmux + ["send-keys"] + literal + [key], env=env, check=True)
+            deadline = time.monotonic() + 2 * WAIT
+            while want not in screen:
+                if time.monotonic() > deadline:
+                    raise Failed("%r not on the screen:\n%s" % (want, screen))
+                time.sleep(0.2)
+                screen = subprocess.run(tmux + ["capture-pane", "-p"], env=env,
+                                        capture_output=True).stdout.decode(errors="replace")
+    finally:
+        subprocess.run(tmux + ["kill-server"], env=env, capture_output=True)
+
+
 CHECKS = {
     "prompts": check_prompts,
     "terminal": check_terminal,
     "full": check_full,
     "closed-pipe": check_closed_pipe,
     "no-converter": check_no_converter,
+    "wine-console": check_wine_console,
 }
 
 

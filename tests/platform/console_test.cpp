@@ -32,6 +32,36 @@ TEST(Console, ConvertsToKnownGbkBytes) {
     EXPECT_EQ(Utf8ToGbk("二叉树", buf, 4), (size_t)-1) << "must not overrun";
 }
 
+// What fn prints on stdout.
+std::string Output(void (*fn)()) {
+    testing::internal::CaptureStdout();
+    fn();
+    fflush(stdout);
+    return testing::internal::GetCapturedStdout();
+}
+
+std::string Gbk(const char *utf8) {
+    char buf[256];
+    size_t n = Utf8ToGbk(utf8, buf, sizeof buf);
+    return n == (size_t)-1 ? "(not convertible)" : std::string(buf, n);
+}
+
+TEST(Console, EveryKindOfPrintGivesGbk) {
+    // Each text twice: the second print comes from the converted copy.
+    auto out = Output([] {
+        for (int i = 0; i < 2; i++) {
+            PrintText("树的根是");
+            PrintChar('A');
+            PrintLine("队列为空");
+            Print("第%d个结点的数据是%c", 12, 'I');
+            PrintText("100% plain\t");
+        }
+    });
+    std::string once = Gbk("树的根是") + "A" + Gbk("队列为空") + "\n" + Gbk("第12个结点的数据是I") +
+                       "100% plain\t";
+    EXPECT_EQ(out, once + once);
+}
+
 // Feeds text to stdin for the duration of a test: file descriptor 0 becomes
 // the read end of a pipe, which a thread fills with the text and then
 // closes, the way the programs get their input from a script. (stdin itself
@@ -134,6 +164,22 @@ TEST_F(ConsoleRead, ReadsAcrossBlocks) {
         else
             DiscardLine(true);
     }
+}
+
+TEST_F(ConsoleRead, MenuEachTimeAsGiven) {
+    // Two menus in turn: each round shows the menu it is given.
+    static const char *const kOne[] = {"\n", "一"};
+    static const char *const kTwo[] = {"二", "-"};
+    Feed("1\n2\nx y\n3\n");
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(MenuChoice(kOne, 2, "选:"), 1);
+    EXPECT_EQ(MenuChoice(kTwo, 2, "选:"), 2);
+    EXPECT_EQ(MenuChoice(kOne, 1, "选:"), -1) << "not a number: the line goes";
+    EXPECT_EQ(MenuChoice(kOne, 2, "选:"), 3);
+    fflush(stdout);
+    std::string one = "\n\n" + Gbk("一") + "\n" + Gbk("选:");
+    std::string two = Gbk("二") + "\n-\n" + Gbk("选:");
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), one + two + "\n\n" + Gbk("选:") + one);
 }
 
 TEST_F(ConsoleRead, EndOfInputEndsProgramWithStatusZero) {
