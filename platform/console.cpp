@@ -85,24 +85,23 @@ static void FlushWide() {
     }
 }
 
-/* Adds n UTF-16 units to the console's output. */
+/* Adds n UTF-16 units to the console's output, each newline as CR LF, as
+ * the C runtime writes it to a console in text mode. */
 static void PutWide(const wchar_t *s, size_t n) {
     const size_t room = sizeof g_wide_buf / sizeof g_wide_buf[0];
-    while (n > 0) {
-        if (g_wide_len == room) FlushWide();
-        size_t k = n < room - g_wide_len ? n : room - g_wide_len;
-        memcpy(g_wide_buf + g_wide_len, s, k * sizeof(wchar_t));
-        g_wide_len += k;
-        s += k;
-        n -= k;
+    for (size_t i = 0; i < n; i++) {
+        if (g_wide_len + 2 > room) FlushWide();
+        if (s[i] == L'\n') g_wide_buf[g_wide_len++] = L'\r';
+        g_wide_buf[g_wide_len++] = s[i];
     }
 }
 
 #endif
 
 /* Writes all pending output; a failed write ends the program (WriteFailed).
- * fflush leaves errno alone when it succeeds, so a write error that stdio
- * met earlier, with a full buffer, is still in errno when seen here. */
+ * A write that failed earlier, when stdio's buffer filled, stays flagged
+ * in stdout (ferror) and is caught here too, errno normally still telling
+ * its cause. */
 static void FlushOutput() {
 #ifdef _WIN32
     if (g_wide_len > 0) FlushWide();
