@@ -479,6 +479,8 @@ static void AtExit() {
 void ConsoleInit(OutputEncoding encoding) {
     static char out_buf[1 << 16];
     static bool registered = false;
+    FreeTexts(); /* texts converted before a second call: convert anew */
+    FreeMenu();
     g_terminal = StdoutIsTerminal();
     ChooseEncoding(encoding);
     if (!g_utf8_out && !OpenConverter()) {
