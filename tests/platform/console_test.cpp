@@ -1,9 +1,12 @@
 // The console layer: GBK conversion against known bytes, and the reads on
-// good input, bad input and cut-off input.
+// good input, bad input and cut-off input. (tests/platform/console_check.py
+// runs the programs themselves: prompts, write errors, closed pipes.)
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <gtest/gtest.h>
 #include <string>
+#include <thread>
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
@@ -29,10 +32,41 @@ TEST(Console, ConvertsToKnownGbkBytes) {
     EXPECT_EQ(Utf8ToGbk("二叉树", buf, 4), (size_t)-1) << "must not overrun";
 }
 
+// What fn prints on stdout.
+std::string Output(void (*fn)()) {
+    testing::internal::CaptureStdout();
+    fn();
+    fflush(stdout);
+    return testing::internal::GetCapturedStdout();
+}
+
+std::string Gbk(const char *utf8) {
+    char buf[256];
+    size_t n = Utf8ToGbk(utf8, buf, sizeof buf);
+    return n == (size_t)-1 ? "(not convertible)" : std::string(buf, n);
+}
+
+TEST(Console, EveryKindOfPrintGivesGbk) {
+    // Each text twice: the second print comes from the converted copy.
+    auto out = Output([] {
+        for (int i = 0; i < 2; i++) {
+            PrintText("树的根是");
+            PrintChar('A');
+            PrintLine("队列为空");
+            Print("第%d个结点的数据是%c", 12, 'I');
+            PrintText("100% plain\t");
+        }
+    });
+    std::string once = Gbk("树的根是") + "A" + Gbk("队列为空") + "\n" + Gbk("第12个结点的数据是I") +
+                       "100% plain\t";
+    EXPECT_EQ(out, once + once);
+}
+
 // Feeds text to stdin for the duration of a test: file descriptor 0 becomes
-// the read end of a pipe that holds the text, the way the programs get their
-// input from a script. (stdin itself is not assignable everywhere: on Windows
-// it is an expression, not a variable.)
+// the read end of a pipe, which a thread fills with the text and then
+// closes, the way the programs get their input from a script. (stdin itself
+// is not assignable everywhere: on Windows it is an expression, not a
+// variable.)
 class ConsoleRead : public testing::Test {
   protected:
     void Feed(const std::string &text) {
@@ -41,29 +75,32 @@ class ConsoleRead : public testing::Test {
         ASSERT_EQ(_pipe(fds, 4096, _O_BINARY), 0);
 #else
         ASSERT_EQ(pipe(fds), 0);
+        signal(SIGPIPE, SIG_IGN); // input the test leaves unread: the writer stops
 #endif
-        // The texts are far smaller than a pipe's buffer: no reader needed.
-        ASSERT_EQ(write(fds[1], text.data(), (unsigned)text.size()), (int)text.size());
-        close(fds[1]);
-        fflush(stdout);
-        int saved = dup(0);
-        ASSERT_GE(saved, 0);
+        saved_ = dup(0);
+        ASSERT_GE(saved_, 0);
         ASSERT_EQ(dup2(fds[0], 0), 0);
         close(fds[0]);
-        saved_ = saved;
-        clearerr(stdin);
+        writer_ = std::thread([fd = fds[1], text] {
+            for (size_t done = 0; done < text.size();) {
+                int n = write(fd, text.data() + done, (unsigned)(text.size() - done));
+                if (n <= 0) break;
+                done += (size_t)n;
+            }
+            close(fd);
+        });
     }
     void TearDown() override {
         if (saved_ < 0) return;
-        // Drain what the test left (the writer is gone, so this ends), so
-        // that nothing of it stays in stdin's buffer, then put fd 0 back.
-        while (getchar() != EOF) {
-        }
+        // Forget what the test left read ahead, then put fd 0 back, which
+        // also closes the pipe's last read end and so ends the writer.
+        DropInput();
         dup2(saved_, 0);
         close(saved_);
-        clearerr(stdin);
+        if (writer_.joinable()) writer_.join();
     }
     int saved_ = -1;
+    std::thread writer_;
 };
 
 TEST_F(ConsoleRead, NumbersLikeScanf) {
@@ -111,22 +148,48 @@ TEST_F(ConsoleRead, NumberCutShortByEndOfInputCounts) {
     EXPECT_EQ(v, 12);
 }
 
-TEST(ConsoleEnd, EndOfInputEndsProgramWithStatusZero) {
+TEST_F(ConsoleRead, ReadsAcrossBlocks) {
+    // Far more than one block of read-ahead, so that numbers and lines are
+    // cut by block ends: each still comes out whole.
+    std::string text;
+    for (int i = 0; i < 40000; i++)
+        text += std::to_string(i) + (i % 2 ? "\n" : " junk\n");
+    Feed(text);
+    for (int i = 0; i < 40000; i++) {
+        int v = -1;
+        ASSERT_EQ(ReadInt(&v), READ_OK) << i;
+        ASSERT_EQ(v, i);
+        if (i % 2)
+            ASSERT_EQ(ReadChar(), '\n') << i;
+        else
+            DiscardLine(true);
+    }
+}
+
+TEST_F(ConsoleRead, MenuEachTimeAsGiven) {
+    // Two menus in turn: each round shows the menu it is given.
+    static const char *const kOne[] = {"\n", "一"};
+    static const char *const kTwo[] = {"二", "-"};
+    Feed("1\n2\nx y\n3\n");
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(MenuChoice(kOne, 2, "选:"), 1);
+    EXPECT_EQ(MenuChoice(kTwo, 2, "选:"), 2);
+    EXPECT_EQ(MenuChoice(kOne, 1, "选:"), -1) << "not a number: the line goes";
+    EXPECT_EQ(MenuChoice(kOne, 2, "选:"), 3);
+    fflush(stdout);
+    std::string one = "\n\n" + Gbk("一") + "\n" + Gbk("选:");
+    std::string two = Gbk("二") + "\n-\n" + Gbk("选:");
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), one + two + "\n\n" + Gbk("选:") + one);
+}
+
+TEST_F(ConsoleRead, EndOfInputEndsProgramWithStatusZero) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(
         {
-            // An empty input: the null device. Exit status 3 if it cannot
-            // be opened, so that a closed stdin cannot pass for it.
-            if (!freopen(
-#ifdef _WIN32
-                    "NUL",
-#else
-                    "/dev/null",
-#endif
-                    "r", stdin))
-                exit(3);
+            Feed("");
             int v;
             ReadInt(&v);
+            exit(3); // not reached when the end of input ends the program
         },
         testing::ExitedWithCode(0), "");
 }

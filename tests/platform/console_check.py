@@ -1,0 +1,304 @@
+#!/usr/bin/env python3
+"""Runs a menu program the way a user or a script meets its console, and
+checks what the console layer promises there:
+
+  prompts      driven over pipes one line at a time: after each line the
+               text the program prints before it waits (its prompt) arrives,
+               in time, although nothing ends its output yet
+  terminal     the same at a terminal (a pseudo-terminal, POSIX only)
+  full         stdout on a full device: a stderr line and status 1
+  closed-pipe  the reader of stdout goes away: the program ends, quietly
+               and soon, as SIGPIPE ends it, even with SIGPIPE ignored
+  no-converter the GBK converter cannot be had (PRELOAD makes iconv_open
+               fail): a stderr line and status 1 before anything is printed
+  wine-console a Windows program at a Wine console (tmux runs it in a
+               terminal; the emulator is Wine): the Chinese texts, element
+               characters and numbers show as they should, not as mojibake
+
+Usage: console_check.py [--emulator CMD] [--crlf] [--preload LIB]
+                        CHECK PROGRAM
+--crlf expects every newline of stdout as CR LF (Windows text mode).
+Exit status 0 when the check passes; otherwise 1 with the reason on stderr.
+"""
+import argparse
+import os
+import pty
+import select
+import shlex
+import signal
+import subprocess
+import sys
+import threading
+import time
+import tty
+
+PROMPT = {"tree_menu": "\t请选择你的操作[0~20]:", "queue_menu": "    请选择你的操作[0~11]:"}
+
+# Each step: the line to send, then the text that must arrive before the
+# program waits again (None: the program waits without printing anything,
+# as in the middle of a pause). "PROMPT" is the menu's prompt. The first
+# step sends nothing and waits for the first menu.
+STEPS = {
+    "tree_menu": [
+        (None, "PROMPT"),
+        ("3\n", "二叉树构造成功\n"),
+        ("\n", None),
+        ("\n", "PROMPT"),
+        ("9\n", "请输入要赋值的位置的要赋的值："),
+        ("5Z\n", "赋值成功\n"),
+        ("\n", None),
+        ("\n", None),
+        ("\n", "PROMPT"),
+        ("8\n", "请输入要查找的结点在满二叉树中的对应位置："),
+        ("5\n", "第5个结点的数据是Z"),
+        ("\n", None),
+        ("\n", "PROMPT"),
+        ("17\n", "--------The End-------"),
+        ("\n", None),
+        ("\n", "PROMPT"),
+    ],
+    "queue_menu": [
+        (None, "PROMPT"),
+        ("1\n", "队列创建成功！\n"),
+        ("\n", "PROMPT"),
+        ("7\n", "请输入要入队列的值:"),
+        ("42\n", "42入队列成功\n"),
+        ("\n", "PROMPT"),
+        ("9\n", "------------------ end ------------------------\n"),
+        ("\n", "PROMPT"),
+    ],
+}
+
+WAIT = 30.0  # seconds for each prompt (Wine starts slowly)
+
+
+class Failed(Exception):
+    pass
+
+
+def name_of(program):
+    return os.path.splitext(os.path.basename(program))[0]
+
+
+def expected_bytes(program, text, encoding, crlf):
+    if text == "PROMPT":
+        text = PROMPT[name_of(program)]
+    if crlf:
+        text = text.replace("\n", "\r\n")
+    return text.encode(encoding)
+
+
+def wait_for(fd, want, seen, deadline):
+    """Reads fd until the output after position seen[0] holds want."""
+    out = seen[1]
+    while want not in out[seen[0]:]:
+        left = deadline - time.monotonic()
+        if left <= 0 or not select.select([fd], [], [], left)[0]:
+            raise Failed("waited %.0f s for %r; the output ends with %r"
+                         % (WAIT, want, bytes(out[-80:])))
+        chunk = os.read(fd, 65536)
+        if not chunk:
+            raise Failed("the output ended before %r" % want)
+        out += chunk
+    seen[0] = out.index(want, seen[0]) + len(want)
+
+
+def drive(program, write, read_fd, encoding, crlf):
+    """Sends each step's line and waits for its text, then option 0."""
+    seen = [0, bytearray()]
+    for line, text in STEPS[name_of(program)]:
+        if line is not None:
+            write(line.encode())
+        if text is not None:
+            want = expected_bytes(program, text, encoding, crlf)
+            wait_for(read_fd, want, seen, time.monotonic() + WAIT)
+    write(b"0\n")
+
+
+def finish(proc):
+    try:
+        status = proc.wait(timeout=WAIT)
+    except subprocess.TimeoutExpired:
+        proc.kill()
+        raise Failed("the program did not end after option 0")
+    if status != 0:
+        raise Failed("exit status %d after option 0" % status)
+
+
+def check_prompts(cmd, args):
+    proc = subprocess.Popen(cmd, stdin=subprocess.PIPE, stdout=subprocess.PIPE)
+
+    def write(data):
+        proc.stdin.write(data)
+        proc.stdin.flush()
+
+    try:
+        drive(args.program, write, proc.stdout.fileno(), "gbk", args.crlf)
+        proc.stdin.close()
+        finish(proc)
+    finally:
+        if proc.poll() is None:
+            proc.kill()
+
+
+def check_terminal(cmd, args):
+    # A raw terminal: no echo and no newline translation, so the output is
+    # exactly what the program writes. Its charset is not GBK: UTF-8 comes.
+    master, slave = pty.openpty()
+    tty.setraw(slave)
+    env = dict(os.environ, LC_ALL="C.UTF-8")
+    proc = subprocess.Popen(cmd, stdin=slave, stdout=slave, env=env)
+    os.close(slave)
+    try:
+        drive(args.program, lambda data: os.write(master, data), master, "utf-8", False)
+        finish(proc)
+    finally:
+        if proc.poll() is None:
+            proc.kill()
+        os.close(master)
+
+
+def run(cmd, **kwargs):
+    try:
+        kwargs.setdefault("stdout", subprocess.PIPE)
+        return subprocess.run(cmd, stderr=subprocess.PIPE, timeout=WAIT, **kwargs)
+    except subprocess.TimeoutExpired:
+        raise Failed("the program did not end")
+
+
+def expect_complaint(result, program, what):
+    if result.returncode != 1:
+        raise Failed("exit status %d, not 1" % result.returncode)
+    err = result.stderr.decode(errors="replace")
+    if not (err.startswith(name_of(program) + ": " + what) and err.count("\n") == 1):
+        raise Failed("stderr %r is not one line '%s: %s...'" % (err, name_of(program), what))
+
+
+def check_full(cmd, args):
+    with open("/dev/full", "wb") as full:
+        result = run(cmd, input=b"0\n", stdout=full)
+    expect_complaint(result, args.program, "write error")
+
+
+def check_closed_pipe(cmd, args):
+    # A long session; the reader takes 100 bytes and goes. With SIGPIPE at
+    # its default and ignored by the parent alike, the program must end by
+    # SIGPIPE (status 1 where there are no signals), soon and silently.
+    session = b"3\n\n\n" + b"17\n\n\n" * 100000 + b"0\n"
+    for ignored in (False, True):
+        handler = signal.SIG_IGN if ignored else signal.SIG_DFL
+        proc = subprocess.Popen(cmd, stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                                stderr=subprocess.PIPE,
+                                preexec_fn=lambda: signal.signal(signal.SIGPIPE, handler))
+
+        def feed():
+            try:
+                proc.stdin.write(session)
+                proc.stdin.close()
+            except (BrokenPipeError, OSError):
+                pass
+
+        writer = threading.Thread(target=feed)
+        writer.start()
+        proc.stdout.read(100)
+        proc.stdout.close()
+        try:
+            status = proc.wait(timeout=WAIT)
+        except subprocess.TimeoutExpired:
+            proc.kill()
+            raise Failed("SIGPIPE %s: the program ran on" % handler.name)
+        writer.join()
+        err = proc.stderr.read()
+        proc.stderr.close()
+        ends = -signal.SIGPIPE if not args.emulator else 1
+        if status != ends or err:
+            raise Failed("SIGPIPE %s: status %d, stderr %r" % (handler.name, status, err))
+
+
+def check_no_converter(cmd, args):
+    env = dict(os.environ, LD_PRELOAD=args.preload,
+               ASAN_OPTIONS="verify_asan_link_order=0")
+    result = run(cmd, input=b"3\n\n\n0\n", env=env)
+    if result.stdout:
+        raise Failed("printed %r" % result.stdout[:80])
+    expect_complaint(result, args.program, "cannot convert texts to GBK")
+
+
+# Keys typed at the console (tmux key names), and the text that must then
+# show on the screen. Each text is new on the screen when it is awaited.
+CONSOLE_STEPS = {
+    "tree_menu": [
+        ([], "请选择你的操作[0~20]:"),
+        (["3", "Enter"], "二叉树构造成功"),
+        (["Enter", "Enter", "6", "Enter"], "树的深度是5"),
+        (["Enter", "Enter", "9", "Enter"], "请输入要赋值的位置的要赋的值："),
+        (["5Z", "Enter"], "赋值成功"),
+        (["Enter", "Enter", "Enter", "8", "Enter", "5", "Enter"], "第5个结点的数据是Z"),
+        (["Enter", "Enter", "17", "Enter"], "树T前序遍历为："),
+        ([], "A B D H K Z C F I G J"),
+        (["Enter", "Enter", "0", "Enter"], "status 0"),
+    ],
+    "queue_menu": [
+        ([], "请选择你的操作[0~11]:"),
+        (["1", "Enter"], "队列创建成功！"),
+        (["Enter", "7", "Enter"], "请输入要入队列的值:"),
+        (["42", "Enter"], "42入队列成功"),
+        (["Enter", "0", "Enter"], "status 0"),
+    ],
+}
+
+
+def check_wine_console(cmd, args):
+    # A private tmux server whose one window runs the program, then says
+    # its exit status and stays a while, so that the screen can be read.
+    tmux = ["tmux", "-u", "-L", "console-check-%d" % os.getpid()]
+    env = dict(os.environ, LC_ALL="C.UTF-8")
+    shell = shlex.join(cmd) + '; echo "status $?"; sleep 60'
+    subprocess.run(tmux + ["new-session", "-d", "-x", "120", "-y", "50", shell],
+                   env=env, check=True)
+    screen = ""
+    try:
+        for keys, want in CONSOLE_STEPS[name_of(args.program)]:
+            for key in keys:
+                literal = [] if key == "Enter" else ["-l"]
+                subprocess.run(tmux + ["send-keys"] + literal + [key], env=env, check=True)
+            deadline = time.monotonic() + 2 * WAIT
+            while want not in screen:
+                if time.monotonic() > deadline:
+                    raise Failed("%r not on the screen:\n%s" % (want, screen))
+                time.sleep(0.2)
+                screen = subprocess.run(tmux + ["capture-pane", "-p"], env=env,
+                                        capture_output=True).stdout.decode(errors="replace")
+    finally:
+        subprocess.run(tmux + ["kill-server"], env=env, capture_output=True)
+
+
+CHECKS = {
+    "prompts": check_prompts,
+    "terminal": check_terminal,
+    "full": check_full,
+    "closed-pipe": check_closed_pipe,
+    "no-converter": check_no_converter,
+    "wine-console": check_wine_console,
+}
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--emulator", default="")
+    parser.add_argument("--crlf", action="store_true")
+    parser.add_argument("--preload", default="")
+    parser.add_argument("check", choices=sorted(CHECKS))
+    parser.add_argument("program")
+    args = parser.parse_args()
+    cmd = shlex.split(args.emulator) + [args.program]
+    try:
+        CHECKS[args.check](cmd, args)
+    except Failed as e:
+        print("%s %s: %s" % (args.check, name_of(args.program), e), file=sys.stderr)
+        return 1
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
