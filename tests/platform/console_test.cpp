@@ -62,6 +62,20 @@ TEST(Console, EveryKindOfPrintGivesGbk) {
     EXPECT_EQ(out, once + once);
 }
 
+// A buffer printed again with other contents (a drawing's lines) prints what
+// it holds now, not what was converted from its address before.
+TEST(Console, ChangedBufferPrintsItsNewText) {
+    auto out = Output([] {
+        char line[32];
+        const char *texts[] = {"B(2)", "K(17) longer", "队列", "x"};
+        for (const char *text : texts) {
+            snprintf(line, sizeof line, "%s", text);
+            PrintLine(line);
+        }
+    });
+    EXPECT_EQ(out, "B(2)\nK(17) longer\n" + Gbk("队列") + "\nx\n");
+}
+
 // Feeds text to stdin for the duration of a test: file descriptor 0 becomes
 // the read end of a pipe, which a thread fills with the text and then
 // closes, the way the programs get their input from a script. (stdin itself
