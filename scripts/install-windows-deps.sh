@@ -5,10 +5,10 @@
 #   - MinGW-w64 x86_64 cross compilers (the toolchain uses the *-posix ones)
 #   - Wine able to run 64-bit .exe files (wine = /usr/bin/wine wrapper,
 #     wine64 = the 64-bit loader, wine64-preloader = its address-space helper)
-#   - cmake, make, the GoogleTest sources (/usr/src/googletest, built with the
+#   - cmake, ninja, the GoogleTest sources (/usr/src/googletest, built with the
 #     cross compiler by tests/CMakeLists.txt) and python3 (dialogue driver)
-# Re-running is cheap: apt-get is skipped when everything is present, and an
-# existing Wine prefix is reused.
+# Re-running is cheap: apt-get is skipped when everything is present (and
+# then no root is needed), and an existing Wine prefix is reused.
 #
 # Usage: scripts/install-windows-deps.sh [WINEPREFIX_DIR]
 #   default prefix: $WINEPREFIX, else $HOME/.wine
@@ -18,37 +18,11 @@ log() { printf '[install-windows-deps] %s\n' "$*"; }
 now() { date +%s.%N; }
 elapsed() { awk -v a="$1" -v b="$(now)" 'BEGIN { printf "%.1f", b - a }'; }
 
-PKGS=(g++-mingw-w64-x86-64 wine wine64 wine64-preloader cmake make googletest python3)
-CMDS=(x86_64-w64-mingw32-gcc-posix x86_64-w64-mingw32-g++-posix wine wineboot wineserver cmake make
+PKGS=(g++-mingw-w64-x86-64 wine wine64 wine64-preloader cmake ninja-build googletest python3)
+CMDS=(x86_64-w64-mingw32-gcc-posix x86_64-w64-mingw32-g++-posix wine wineboot wineserver cmake ninja
       python3)
 
-SUDO=()
-if [ "$(id -u)" -ne 0 ]; then
-    command -v sudo >/dev/null 2>&1 || { log "not root and no sudo"; exit 1; }
-    SUDO=(sudo)
-fi
-
-missing=()
-for p in "${PKGS[@]}"; do
-    st=$(dpkg-query -W -f='${db:Status-Abbrev}' "$p" 2>/dev/null || true)
-    [ "${st:0:2}" = "ii" ] || missing+=("$p")
-done
-for c in "${CMDS[@]}"; do
-    command -v "$c" >/dev/null 2>&1 || { missing+=("(command $c)"); }
-done
-[ -x /usr/lib/wine/wine64 ] || missing+=("(/usr/lib/wine/wine64)")
-[ -f /usr/src/googletest/CMakeLists.txt ] || missing+=("(/usr/src/googletest)")
-
-if [ "${#missing[@]}" -eq 0 ]; then
-    log "all packages already present, skipping apt-get"
-else
-    log "missing: ${missing[*]}"
-    t0=$(now)
-    export DEBIAN_FRONTEND=noninteractive
-    "${SUDO[@]}" apt-get update -q
-    "${SUDO[@]}" apt-get install -y -q --no-install-recommends "${PKGS[@]}"
-    log "apt-get update + install took $(elapsed "$t0") s"
-fi
+"$(dirname "$0")/ensure-packages.sh" "${PKGS[@]}"
 
 for c in "${CMDS[@]}"; do
     command -v "$c" >/dev/null 2>&1 || { log "still missing command: $c"; exit 1; }

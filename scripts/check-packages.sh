@@ -1,0 +1,79 @@
+#!/usr/bin/env bash
+# Checks the packages that the package presets made: each holds exactly the
+# two programs and the README where they belong, and the programs in it start
+# and end cleanly (menu shown, option 0, exit status 0).
+#   scripts/check-packages.sh linux     build/package: the .deb and the .tar.gz
+#   scripts/check-packages.sh windows   build/windows-package: the .zip (runs
+#                                       the .exe files under Wine)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+
+fail() { printf '[check-packages] FAIL: %s\n' "$*" >&2; exit 1; }
+ok() { printf '[check-packages] ok: %s\n' "$*"; }
+
+# The one file matching a pattern, or failure.
+one() {
+    local files=($1)
+    [ "${#files[@]}" -eq 1 ] && [ -f "${files[0]}" ] || fail "expected one file $1, found: ${files[*]}"
+    printf '%s\n' "${files[0]}"
+}
+
+# Compares a listing (files only, sorted) with the expected one.
+expect_files() {
+    local what=$1 expected=$2 actual=$3
+    [ "$actual" = "$expected" ] || fail "$what holds:
+$actual
+expected:
+$expected"
+    ok "$what holds $(echo "$expected" | tr '\n' ' ')"
+}
+
+# Runs a program (with the given runner) on the input 0: it must show its
+# menu and end with exit status 0.
+smoke() {
+    local what=$1 marker=$2
+    shift 2
+    local out status=0
+    out=$(printf '0\n' | "$@" 2>&1) || status=$?
+    [ "$status" -eq 0 ] || fail "$what ended with status $status"
+    grep -q "$marker" <<<"$out" || fail "$what showed no menu: $out"
+    ok "$what starts, shows its menu and ends on option 0"
+}
+
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+
+case "${1:-}" in
+linux)
+    deb=$(one "build/package/adt-menus_*_*.deb")
+    expect_files "$deb" "./usr/bin/queue_menu
+./usr/bin/tree_menu
+./usr/share/doc/adt_menus/README.md" "$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { print $NF }' | sort)"
+    for field in Package Version Depends; do
+        ok "$deb $field: $(dpkg-deb -f "$deb" "$field")"
+    done
+    dpkg-deb -x "$deb" "$tmp/deb"
+    smoke "tree_menu of the .deb" "Menu for Bitree" "$tmp/deb/usr/bin/tree_menu"
+    smoke "queue_menu of the .deb" "Menu for Linear Table" "$tmp/deb/usr/bin/queue_menu"
+
+    tgz=$(one "build/package/adt_menus-*-Linux.tar.gz")
+    top=$(basename "$tgz" .tar.gz)
+    expect_files "$tgz" "$top/bin/queue_menu
+$top/bin/tree_menu
+$top/share/doc/adt_menus/README.md" "$(tar tzvf "$tgz" | awk '$1 !~ /^d/ { print $NF }' | sort)"
+    ;;
+windows)
+    zip=$(one "build/windows-package/adt_menus-*-win64.zip")
+    top=$(basename "$zip" .zip)
+    expect_files "$zip" "$top/README.md
+$top/queue_menu.exe
+$top/tree_menu.exe" "$(unzip -Z1 "$zip" | grep -v '/$' | sort)"
+    unzip -q "$zip" -d "$tmp"
+    smoke "tree_menu.exe of the .zip" "Menu for Bitree" "$root/scripts/wine-run.sh" "$tmp/$top/tree_menu.exe"
+    smoke "queue_menu.exe of the .zip" "Menu for Linear Table" "$root/scripts/wine-run.sh" "$tmp/$top/queue_menu.exe"
+    ;;
+*)
+    fail "usage: $0 linux|windows"
+    ;;
+esac
