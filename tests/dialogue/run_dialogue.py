@@ -24,7 +24,6 @@ address). {REPEAT n}...{END} stands for its contents n times (both sections). Te
 Optional headers:
     args: ...        the program's command line, split as a POSIX shell does
     encoding: utf-8  stdout is compared as UTF-8 bytes instead of GBK
-    skip: windows    the scenario is skipped (exit status 77) with --crlf
 
 Optional sections for programs that use files (all in the run's own
 temporary working folder):
@@ -211,9 +210,6 @@ def run(args):
             raise SystemExit("unknown option " + opt)
     program, scenario = os.path.abspath(args[0]), args[1]
     headers, sections = parse(scenario)
-    if crlf and headers.get("skip") == "windows":
-        print("skipped: %s" % os.path.basename(scenario))
-        return 77
     menu = MENUS[headers.get("program", os.path.splitext(os.path.basename(program))[0])]
     codec = headers.get("encoding", "gbk")
     args = shlex.split(headers.get("args", ""))
