@@ -28,11 +28,11 @@ static const Option kOptions[] = {
 
 /* The option named by the first len bytes of arg, if this program knows it;
  * else null. */
-static const Option *FindOption(const char *arg, size_t len, const CmdSpec &spec) {
+static const Option *FindOption(const char *arg, size_t len, const CmdKnown &known) {
     for (const Option &o : kOptions) {
         if (strlen(o.name) != len || memcmp(o.name, arg, len) != 0) continue;
-        if (o.id == OPT_TREE && !spec.check_tree) return nullptr;
-        if (o.id == OPT_FILE && !spec.takes_file) return nullptr;
+        if (o.id == OPT_TREE && !known.check_tree) return nullptr;
+        if (o.id == OPT_FILE && !known.takes_file) return nullptr;
         return &o;
     }
     return nullptr;
@@ -81,7 +81,7 @@ static bool SameWord(const char *a, const char *b) {
 
 /* Stores the value of option o in out. Returns CMD_RUN, or CMD_USAGE after
  * saying what is wrong with it. */
-static int TakeValue(const Option &o, const char *value, const CmdSpec &spec, CmdOptions &out) {
+static int TakeValue(const Option &o, const char *value, const CmdKnown &known, CmdOptions &out) {
     char quoted[48], why[160];
     switch (o.id) {
     case OPT_ENCODING:
@@ -95,7 +95,7 @@ static int TakeValue(const Option &o, const char *value, const CmdSpec &spec, Cm
         }
         return CMD_RUN;
     case OPT_TREE: {
-        const char *problem = spec.check_tree(value, why, sizeof why);
+        const char *problem = known.check_tree(value, why, sizeof why);
         if (problem) return Usage("--tree: %s", problem);
         out.tree = value;
         return CMD_RUN;
@@ -117,7 +117,7 @@ static int Flushed() {
     return 1;
 }
 
-int ParseCmdLine(int argc, char *const *argv, const CmdSpec &spec, CmdOptions &out) {
+int ParseCmdLine(int argc, char *const *argv, const CmdKnown &known, CmdOptions &out) {
     out.draw = false;
     out.encoding = ENCODING_AUTO;
     out.tree = nullptr;
@@ -134,7 +134,7 @@ int ParseCmdLine(int argc, char *const *argv, const CmdSpec &spec, CmdOptions &o
             return Usage("unexpected argument '%s'", Quote(arg, quoted, sizeof quoted));
         const char *eq = strchr(arg, '=');
         size_t len = eq ? (size_t)(eq - arg) : strlen(arg);
-        const Option *o = FindOption(arg, len, spec);
+        const Option *o = FindOption(arg, len, known);
         if (!o) {
             char name[48];
             snprintf(name, sizeof name, "%.*s", (int)(len < 40 ? len : 40), arg);
@@ -147,14 +147,14 @@ int ParseCmdLine(int argc, char *const *argv, const CmdSpec &spec, CmdOptions &o
                 if (i + 1 >= argc) return Usage("option '%s' needs a value", o->name);
                 value = argv[++i];
             }
-            int status = TakeValue(*o, value, spec, out);
+            int status = TakeValue(*o, value, known, out);
             if (status != CMD_RUN) return status;
             continue;
         }
         if (o->id == OPT_DRAW) {
             out.draw = true;
         } else if (o->id == OPT_HELP) {
-            fputs(spec.help, stdout);
+            fputs(known.help, stdout);
             return Flushed();
         } else if (o->id == OPT_VERSION) {
             printf("%s %s\n", ProgramName(), ADT_VERSION);

@@ -26,7 +26,7 @@ typedef const char *(*CheckValue)(const char *value, char *why, size_t size);
 /* What a program takes: its --help text (printed as it is) and which of the
  * program-specific options it knows. --draw, --encoding, --help and
  * --version are known to both. */
-struct CmdSpec {
+struct CmdKnown {
     const char *help;
     CheckValue check_tree; /* --tree is known when this is not null */
     bool takes_file;       /* --file is known */
@@ -49,6 +49,6 @@ const int CMD_USAGE = 2;
  * on; otherwise the status it must end with at once: 0 after printing the
  * help or "<program> <version>" on stdout, CMD_USAGE after one line on
  * stderr. The program name is ProgramName() (fail.h). */
-int ParseCmdLine(int argc, char *const *argv, const CmdSpec &spec, CmdOptions &out);
+int ParseCmdLine(int argc, char *const *argv, const CmdKnown &known, CmdOptions &out);
 
 #endif

@@ -148,9 +148,9 @@ static void DrawQ() {
 
 int main(int argc, char **argv) {
     SetProgramName("queue_menu");
-    const CmdSpec spec = {kHelp, nullptr, true};
+    const CmdKnown known = {kHelp, nullptr, true};
     CmdOptions opt;
-    int status = ParseCmdLine(argc, argv, spec, opt);
+    int status = ParseCmdLine(argc, argv, known, opt);
     if (status != CMD_RUN) return status;
     if (opt.file) queue_file = opt.file;
     ConsoleInit(opt.encoding);

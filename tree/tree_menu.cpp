@@ -257,9 +257,9 @@ static void DrawT() {
 
 int main(int argc, char **argv) {
     SetProgramName("tree_menu");
-    const CmdSpec spec = {kHelp, CheckDescription, false};
+    const CmdKnown known = {kHelp, CheckDescription, false};
     CmdOptions opt;
-    int status = ParseCmdLine(argc, argv, spec, opt);
+    int status = ParseCmdLine(argc, argv, known, opt);
     if (status != CMD_RUN) return status;
     ConsoleInit(opt.encoding);
     /* Checked to fit str with its zero byte; the rest of str stays zero. */

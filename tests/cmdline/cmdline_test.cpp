@@ -18,8 +18,8 @@ const char *CheckTree(const char *value, char *why, size_t size) {
     return why;
 }
 
-const CmdSpec kTree = {"tree help\n", CheckTree, false};
-const CmdSpec kQueue = {"queue help\n", nullptr, true};
+const CmdKnown kTree = {"tree help\n", CheckTree, false};
+const CmdKnown kQueue = {"queue help\n", nullptr, true};
 
 struct Result {
     int status;
@@ -27,12 +27,12 @@ struct Result {
     Captured io;
 };
 
-Result Parse(const CmdSpec &spec, std::vector<const char *> args) {
+Result Parse(const CmdKnown &known, std::vector<const char *> args) {
     args.insert(args.begin(), "prog");
     Result r;
     r.io = Capture([&] {
         r.status =
-            ParseCmdLine((int)args.size(), const_cast<char *const *>(args.data()), spec, r.opt);
+            ParseCmdLine((int)args.size(), const_cast<char *const *>(args.data()), known, r.opt);
     });
     return r;
 }
@@ -40,7 +40,7 @@ Result Parse(const CmdSpec &spec, std::vector<const char *> args) {
 TEST(ParseCmdLine, GoodCommandLines) {
     SetProgramName("prog");
     struct Case {
-        const CmdSpec *spec;
+        const CmdKnown *known;
         std::vector<const char *> args;
         bool draw;
         OutputEncoding encoding;
@@ -64,7 +64,7 @@ TEST(ParseCmdLine, GoodCommandLines) {
         {&kQueue, {"--draw", "--file=-"}, true, ENCODING_AUTO, nullptr, "-"},
     };
     for (const Case &c : cases) {
-        Result r = Parse(*c.spec, c.args);
+        Result r = Parse(*c.known, c.args);
         EXPECT_EQ(r.status, CMD_RUN);
         EXPECT_EQ(r.opt.draw, c.draw);
         EXPECT_EQ(r.opt.encoding, c.encoding);
@@ -86,7 +86,7 @@ TEST(ParseCmdLine, HelpAndVersionPrintAndEnd) {
 TEST(ParseCmdLine, MistakesSayWhatAndEndWithStatus2) {
     SetProgramName("prog");
     struct Case {
-        const CmdSpec *spec;
+        const CmdKnown *known;
         std::vector<const char *> args;
         const char *problem;
     } cases[] = {
@@ -104,7 +104,7 @@ TEST(ParseCmdLine, MistakesSayWhatAndEndWithStatus2) {
         {&kTree, {"--encoding", "x\ny"}, "bad value 'x?y' for --encoding (gbk or utf-8)"},
     };
     for (const Case &c : cases) {
-        Result r = Parse(*c.spec, c.args);
+        Result r = Parse(*c.known, c.args);
         EXPECT_EQ(r.status, CMD_USAGE) << c.problem;
         EXPECT_EQ(r.io.out, "");
         EXPECT_EQ(r.io.err, std::string("prog: ") + c.problem + "; try 'prog --help'\n");
