@@ -9,18 +9,10 @@
 
 #include "Bitree.h"
 #include "capture.h"
+#include "tree/test_support.h"
 #include "tree_draw.h"
 
 namespace {
-
-BiTree Build(const char *description) {
-    memset(bitree::str, 0, sizeof bitree::str);
-    strncpy(bitree::str, description, sizeof bitree::str - 1);
-    bitree::index = 0;
-    BiTree T = nullptr;
-    CreateBiTree(T);
-    return T;
-}
 
 // n nodes, each the left (or right, or alternately) child of the one before.
 enum Shape { LEFT, RIGHT, ZIGZAG };

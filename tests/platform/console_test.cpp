@@ -18,6 +18,7 @@
 #include <unistd.h>
 #endif
 
+#include "capture.h"
 #include "console.h"
 
 namespace {
@@ -30,14 +31,6 @@ TEST(Console, ConvertsToKnownGbkBytes) {
     EXPECT_EQ(std::string(buf + 10, 2), "\xA3\xA1");
     EXPECT_EQ(Utf8ToGbk("plain %d\n", buf, sizeof buf), 9u);
     EXPECT_EQ(Utf8ToGbk("二叉树", buf, 4), (size_t)-1) << "must not overrun";
-}
-
-// What fn prints on stdout.
-std::string Output(void (*fn)()) {
-    testing::internal::CaptureStdout();
-    fn();
-    fflush(stdout);
-    return testing::internal::GetCapturedStdout();
 }
 
 std::string Gbk(const char *utf8) {

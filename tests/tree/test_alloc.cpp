@@ -110,13 +110,6 @@ void RunWithStack(size_t bytes, const std::function<void()> &fn) {
 }
 #endif
 
-std::string Output(const std::function<void()> &fn) {
-    testing::internal::CaptureStdout();
-    fn();
-    fflush(stdout);
-    return testing::internal::GetCapturedStdout();
-}
-
 std::string Gbk(const char *utf8) {
     char buf[1024];
     size_t n = Utf8ToGbk(utf8, buf, sizeof buf);

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "Bitree.h"
+#include "capture.h"
 
 namespace test_alloc {
 extern std::string freed; // data of each node freed, in order
@@ -23,8 +24,6 @@ std::string Describe(BiTree T);
 BiTree Chain(long n, bool left, char data = 'x');
 // Runs fn on a thread whose call stack is only bytes long.
 void RunWithStack(size_t bytes, const std::function<void()> &fn);
-// What fn prints on stdout.
-std::string Output(const std::function<void()> &fn);
 // The GBK bytes of a UTF-8 text.
 std::string Gbk(const char *utf8);
 

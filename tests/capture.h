@@ -1,11 +1,19 @@
-// What a piece of code prints on stdout and stderr.
-#ifndef TESTS_CMDLINE_CAPTURE_H
-#define TESTS_CMDLINE_CAPTURE_H
+// What a piece of code prints: on stdout alone, or on stdout and stderr.
+// Shared by the unit tests of every part.
+#ifndef TESTS_CAPTURE_H
+#define TESTS_CAPTURE_H
 
 #include <cstdio>
 #include <functional>
-#include <string>
 #include <gtest/gtest.h>
+#include <string>
+
+inline std::string Output(const std::function<void()> &fn) {
+    testing::internal::CaptureStdout();
+    fn();
+    fflush(stdout);
+    return testing::internal::GetCapturedStdout();
+}
 
 struct Captured {
     std::string out, err;
