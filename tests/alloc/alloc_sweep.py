@@ -13,13 +13,7 @@ library fail_alloc, and checks that every run ends soundly:
   - for the queue, data.dat holds afterwards either its old bytes or the
     full new file.
 
-Known failures are named with --known "PROGRAM MODE N,N-N,...": each run so
-named must still fail (it is listed in the output as known), and the
-sweep fails when one of them passes, so that the list is emptied as soon
-as the fault is gone.
-
-Usage: alloc_sweep.py --shim LIB --tree TREE_MENU --queue QUEUE_MENU
-                      [--last N] [--known "PROGRAM MODE LIST"]...
+Usage: alloc_sweep.py --shim LIB --tree TREE_MENU --queue QUEUE_MENU [--last N]
 """
 import argparse
 import concurrent.futures
@@ -112,38 +106,20 @@ def problems(program, result, normal, texts):
     return found
 
 
-def parse_known(entries):
-    """The set of (program, mode, N) that --known names."""
-    known = set()
-    for entry in entries:
-        program, mode, numbers = entry.split()
-        for part in numbers.split(","):
-            first, _, last = part.partition("-")
-            for n in range(int(first), int(last or first) + 1):
-                known.add((program, mode, n))
-    return known
-
-
-def sweep(program, path, shim, last, known):
-    """Every run of the program's session: the lines of its unexpected
-    results, and those of its known failures."""
+def sweep(program, path, shim, last):
+    """Every run of the program's session: a line for each problem found."""
     status, normal, err, after = run(program, path, shim, None, "")
     if status != 0 or err:
-        return ["%s: the run without failures ended with status %s: %r" % (program, status, err)], []
+        return ["%s: the run without failures ended with status %s: %r" % (program, status, err)]
     texts = chinese_texts(normal) | set(SESSIONS[program]["failures"])
     jobs = [(n, mode) for mode in ("once", "always") for n in range(last + 1)]
-    failed, expected = [], []
+    failed = []
     with concurrent.futures.ThreadPoolExecutor(max_workers=2) as pool:
         results = pool.map(lambda job: run(program, path, shim, *job), jobs)
         for (n, mode), result in zip(jobs, results):
             name = "%s N=%d %s" % (program, n, mode)
-            found = problems(program, result, normal, texts)
-            is_known = (program, mode, n) in known
-            if is_known and not found:
-                failed.append(name + ": passes now; take it off the known failures")
-            lines = [name + ": " + problem for problem in found]
-            (expected if is_known else failed).extend(lines)
-    return failed, expected
+            failed += [name + ": " + problem for problem in problems(program, result, normal, texts)]
+    return failed
 
 
 def main():
@@ -152,21 +128,14 @@ def main():
     parser.add_argument("--tree", required=True)
     parser.add_argument("--queue", required=True)
     parser.add_argument("--last", type=int, default=200)
-    parser.add_argument("--known", action="append", default=[])
     args = parser.parse_args()
     shim = os.path.abspath(args.shim)
-    known = parse_known(args.known)
-    failed, expected = [], []
+    failed = []
     for program, path in (("tree_menu", args.tree), ("queue_menu", args.queue)):
-        more_failed, more_expected = sweep(program, os.path.abspath(path), shim, args.last, known)
-        failed += more_failed
-        expected += more_expected
-    for line in expected:
-        print("known: " + line)
+        failed += sweep(program, os.path.abspath(path), shim, args.last)
     for line in failed:
         print(line)
-    print("%d runs; %d known failures (%d problems); %d unexpected results" %
-          (4 * (args.last + 1), len(known), len(expected), len(failed)))
+    print("%d runs; %d problems" % (4 * (args.last + 1), len(failed)))
     return 1 if failed else 0
 
 
