@@ -113,11 +113,11 @@ static void ShowRelative(const Relative &r, BiTree T) {
  * T, keeps it reachable when the end of input ends the program. */
 static BiTree P = nullptr;
 
-/* Option 15: build a copy of the built-in tree without its right subtree
- * (only the nodes that are grafted are made), cut T's right subtree, and
- * graft the copy under the left child of T's root on the side the user
- * picks. When the copy cannot be built, T is left as it was. Returns false
- * when there is to be no pause. */
+/* Option 15: build a copy of the described tree (bitree::str) without its
+ * right subtree (only the nodes that are grafted are made), cut T's right
+ * subtree, and graft the copy under the left child of T's root on the side
+ * the user picks. When the copy cannot be built, T is left as it was.
+ * Returns false when there is to be no pause. */
 static bool GraftCopy(BiTree &T) {
     bitree::index = 0;
     if (!CreateBiTreeWithoutRight(P)) {
