@@ -5,6 +5,7 @@
 #   - MinGW-w64 x86_64 cross compilers (the toolchain uses the *-posix ones)
 #   - Wine able to run 64-bit .exe files (wine = /usr/bin/wine wrapper,
 #     wine64 = the 64-bit loader, wine64-preloader = its address-space helper)
+#   - tmux (the Windows tests read the programs off a Wine console in it)
 #   - cmake, ninja, the GoogleTest sources (/usr/src/googletest, built with the
 #     cross compiler by tests/CMakeLists.txt) and python3 (dialogue driver)
 # Re-running is cheap: apt-get is skipped when everything is present (and
@@ -18,7 +19,7 @@ log() { printf '[install-windows-deps] %s\n' "$*"; }
 now() { date +%s.%N; }
 elapsed() { awk -v a="$1" -v b="$(now)" 'BEGIN { printf "%.1f", b - a }'; }
 
-PKGS=(g++-mingw-w64-x86-64 wine wine64 wine64-preloader cmake ninja-build googletest python3)
+PKGS=(g++-mingw-w64-x86-64 wine wine64 wine64-preloader cmake ninja-build googletest python3 tmux)
 CMDS=(x86_64-w64-mingw32-gcc-posix x86_64-w64-mingw32-g++-posix wine wineboot wineserver cmake ninja
       python3)
 
