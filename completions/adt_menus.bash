@@ -12,7 +12,7 @@ _adt_menus() {
 
     case $prev in
     --encoding)
-        COMPREPLY=($(compgen -W 'gbk utf-8' -- "$cur"))
+        mapfile -t COMPREPLY < <(compgen -W 'gbk utf-8' -- "$cur")
         return
         ;;
     --file)
@@ -36,6 +36,6 @@ _adt_menus() {
     tree_menu*) opts+=' --tree --trace' ;;
     queue_menu*) opts+=' --file' ;;
     esac
-    COMPREPLY=($(compgen -W "$opts" -- "$cur"))
+    mapfile -t COMPREPLY < <(compgen -W "$opts" -- "$cur")
 }
 complete -F _adt_menus tree_menu queue_menu

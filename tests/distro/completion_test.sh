@@ -9,7 +9,9 @@ if [ ! -r "$main" ]; then
     echo "skipped: bash-completion is not installed (no $main)"
     exit 77
 fi
+# shellcheck source=/dev/null
 source "$main"
+# shellcheck source=/dev/null
 source "$1" || exit 1
 
 dir=$(mktemp -d) || exit 1
