@@ -1,4 +1,4 @@
-/* cmdline.cpp - see cmdline.h. Six options are parsed by hand: a table of
+/* cmdline.cpp - see cmdline.h. The options are parsed by hand: a table of
  * their names, and one pass over argv. */
 #include "cmdline.h"
 
@@ -21,9 +21,10 @@ struct Option {
 };
 
 static const Option kOptions[] = {
-    {"--draw", OPT_DRAW, false}, {"--encoding", OPT_ENCODING, true},
-    {"--tree", OPT_TREE, true},  {"--file", OPT_FILE, true},
-    {"--help", OPT_HELP, false}, {"--version", OPT_VERSION, false},
+    {"--draw", OPT_DRAW, false},       {"--encoding", OPT_ENCODING, true},
+    {"--tree", OPT_TREE, true},        {"--file", OPT_FILE, true},
+    {"--help", OPT_HELP, false},       {"-h", OPT_HELP, false},
+    {"--version", OPT_VERSION, false},
 };
 
 /* The option named by the first len bytes of arg, if this program knows it;

@@ -4,7 +4,8 @@
  *   --encoding ENC     force the output encoding: gbk or utf-8
  *   --tree DESCRIPTION (tree_menu) the preorder description to build from
  *   --file PATH        (queue_menu) the data file of options 10 and 11
- *   --help, --version  print to stdout and end with status 0
+ *   -h, --help         print the usage to stdout and end with status 0
+ *   --version          print "<program> <version>" and end with status 0
  *
  * Options come in any order, "--" ends them, and a value option takes the
  * next argument whatever it starts with ("--tree -##" is the tree "-"). A
@@ -24,7 +25,7 @@
 typedef const char *(*CheckValue)(const char *value, char *why, size_t size);
 
 /* What a program takes: its --help text (printed as it is) and which of the
- * program-specific options it knows. --draw, --encoding, --help and
+ * program-specific options it knows. --draw, --encoding, -h, --help and
  * --version are known to both. */
 struct CmdKnown {
     const char *help;

@@ -138,8 +138,10 @@ static const char kHelp[] =
     "  --draw          draw the queue's storage (front, rear, slots) above the menu\n"
     "  --file PATH     the data file of options 10 and 11 instead of " QUEUE_FILE "\n"
     "  --encoding ENC  output encoding gbk or utf-8 instead of the automatic one\n"
-    "  --help          show this help and end\n"
-    "  --version       show the version and end\n";
+    "  -h, --help      show this help and end\n"
+    "  --version       show the version and end\n"
+    "\n"
+    "The manual page queue_menu(1) describes the menu, the pause and the data file.\n";
 
 /* The --draw picture above each menu. */
 static void DrawQ() {

@@ -1,7 +1,11 @@
 #!/usr/bin/env bash
 # Checks the packages that the package presets made: each holds exactly the
-# two programs and the README where they belong, and the programs in it start
-# and end cleanly (menu shown, option 0, exit status 0).
+# two programs, the README and the LICENSE where they belong (the .deb and the
+# .tar.gz also the manual pages and the bash completions, the .deb also the
+# copyright file and the changelog), its compressed files carry no name or
+# time stamp, lintian finds no error or warning in the .deb (where lintian is
+# installed), and the programs in it start and end cleanly (menu shown,
+# option 0, exit status 0).
 #   scripts/check-packages.sh linux     build/package: the .deb and the .tar.gz
 #   scripts/check-packages.sh windows   build/windows-package: the .zip (runs
 #                                       the .exe files under Wine)
@@ -41,6 +45,17 @@ smoke() {
     ok "$what starts, shows its menu and ends on option 0"
 }
 
+# Fails unless each given file is gzip data with no file name and no time
+# stamp in its header (gzip -n), so that the same input gives the same bytes.
+reproducible_gzip() {
+    local f head
+    for f; do
+        head=$(od -An -tx1 -N8 "$f" | tr -d ' \n')
+        [ "$head" = 1f8b080000000000 ] || fail "$f: not gzip -n data (header $head)"
+    done
+    ok "$(($#)) compressed files without name or time stamp"
+}
+
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 
@@ -49,11 +64,25 @@ linux)
     deb=$(one "build/package/adt-menus_*_*.deb")
     expect_files "$deb" "./usr/bin/queue_menu
 ./usr/bin/tree_menu
-./usr/share/doc/adt_menus/README.md" "$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { print $NF }' | sort)"
-    for field in Package Version Depends; do
+./usr/share/bash-completion/completions/queue_menu
+./usr/share/bash-completion/completions/tree_menu
+./usr/share/doc/adt-menus/LICENSE
+./usr/share/doc/adt-menus/README.md
+./usr/share/doc/adt-menus/changelog.gz
+./usr/share/doc/adt-menus/copyright
+./usr/share/man/man1/queue_menu.1.gz
+./usr/share/man/man1/tree_menu.1.gz" "$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { print $NF }' | sort)"
+    for field in Package Version Maintainer Section Priority Depends; do
         ok "$deb $field: $(dpkg-deb -f "$deb" "$field")"
     done
+    if command -v lintian >/dev/null 2>&1; then
+        lintian --fail-on error,warning "$deb" || fail "lintian finds errors or warnings in $deb"
+        ok "lintian finds no error or warning in $deb"
+    else
+        ok "lintian is not installed: $deb not checked by it"
+    fi
     dpkg-deb -x "$deb" "$tmp/deb"
+    reproducible_gzip "$tmp"/deb/usr/share/man/man1/*.gz "$tmp/deb/usr/share/doc/adt-menus/changelog.gz"
     smoke "tree_menu of the .deb" "Menu for Bitree" "$tmp/deb/usr/bin/tree_menu"
     smoke "queue_menu of the .deb" "Menu for Linear Table" "$tmp/deb/usr/bin/queue_menu"
 
@@ -61,12 +90,18 @@ linux)
     top=$(basename "$tgz" .tar.gz)
     expect_files "$tgz" "$top/bin/queue_menu
 $top/bin/tree_menu
-$top/share/doc/adt_menus/README.md" "$(tar tzvf "$tgz" | awk '$1 !~ /^d/ { print $NF }' | sort)"
+$top/share/bash-completion/completions/queue_menu
+$top/share/bash-completion/completions/tree_menu
+$top/share/doc/adt-menus/LICENSE
+$top/share/doc/adt-menus/README.md
+$top/share/man/man1/queue_menu.1.gz
+$top/share/man/man1/tree_menu.1.gz" "$(tar tzvf "$tgz" | awk '$1 !~ /^d/ { print $NF }' | sort)"
     ;;
 windows)
     zip=$(one "build/windows-package/adt_menus-*-win64.zip")
     top=$(basename "$zip" .zip)
-    expect_files "$zip" "$top/README.md
+    expect_files "$zip" "$top/LICENSE
+$top/README.md
 $top/queue_menu.exe
 $top/tree_menu.exe" "$(unzip -Z1 "$zip" | grep -v '/$' | sort)"
     unzip -q "$zip" -d "$tmp"

@@ -243,12 +243,14 @@ static const char kHelp[] =
     "\n"
     "  --draw              draw the tree, each node with its position, above the menu\n"
     "  --tree DESCRIPTION  the preorder description options 3 and 15 build from\n"
+    "  --trace             print each stack step of the walks (options 17 to 20)\n"
     "  --encoding ENC      output encoding gbk or utf-8 instead of the automatic one\n"
-    "  --help              show this help and end\n"
+    "  -h, --help          show this help and end\n"
     "  --version           show the version and end\n"
     "\n"
     "A description lists the nodes in preorder, '#' for an empty subtree; the\n"
-    "built-in one is " BUILTIN_DESCRIPTION ".\n";
+    "built-in one is " BUILTIN_DESCRIPTION ".\n"
+    "The manual page tree_menu(1) describes the menu, the pause and node positions.\n";
 
 /* The --draw picture above each menu. */
 static void DrawT() {

@@ -76,7 +76,13 @@ TEST(ParseCmdLine, GoodCommandLines) {
 
 TEST(ParseCmdLine, HelpAndVersionPrintAndEnd) {
     SetProgramName("prog");
-    EXPECT_EQ(Parse(kTree, {"--draw", "--help", "--bogus"}).io.out, "tree help\n");
+    const std::vector<const char *> helps[] = {
+        {"--draw", "--help", "--bogus"}, {"-h"}, {"--encoding", "gbk", "-h", "--file", "x"}};
+    for (const auto &args : helps) {
+        Result h = Parse(kTree, args);
+        EXPECT_EQ(h.status, 0);
+        EXPECT_EQ(h.io.out + h.io.err, "tree help\n");
+    }
     Result r = Parse(kQueue, {"--version"});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.io.out.compare(0, 5, "prog "), 0) << r.io.out;
@@ -93,7 +99,9 @@ TEST(ParseCmdLine, MistakesSayWhatAndEndWithStatus2) {
         {&kTree, {"--bogus"}, "unknown option '--bogus'"},
         {&kTree, {"--file", "x"}, "unknown option '--file'"},
         {&kQueue, {"--tree", "A##"}, "unknown option '--tree'"},
-        {&kTree, {"-h"}, "unknown option '-h'"},
+        {&kTree, {"-H"}, "unknown option '-H'"},
+        {&kTree, {"-help"}, "unknown option '-help'"},
+        {&kQueue, {"-h=1"}, "option '-h' takes no value"},
         {&kTree, {"--draw", "extra"}, "unexpected argument 'extra'"},
         {&kTree, {"--", "--draw"}, "unexpected argument '--draw'"},
         {&kTree, {"--draw=yes"}, "option '--draw' takes no value"},
