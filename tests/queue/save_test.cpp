@@ -44,6 +44,7 @@ enum Flags {
     LOAD = 1,         // ReadF instead of SaveFile
     UNPRIVILEGED = 2, // about permissions: needs a user that is not root
     SIZE_LIMIT = 4,   // run under a file-size limit of 0 bytes
+    SMALL_LIMIT = 8,  // run under a file-size limit of 4 bytes: half the new file
 };
 
 struct Case {
@@ -204,7 +205,10 @@ const Case kCases[] = {
      "File open error\n", {"ro/"}},
     {"SizeLimitKeepsOldFile", "f data.dat", "data.dat", SIZE_LIMIT, ERROR, "",
      {F("data.dat", 0644, OLD)}},
-    {"SizeLimitRemovesFileItCreated", "", "data.dat", SIZE_LIMIT, ERROR, "", {}},
+    {"SizeLimitLeavesNoFile", "", "data.dat", SIZE_LIMIT, ERROR, "", {}},
+    // A rewrite in place would leave the first new element over the old ones.
+    {"SizeLimitMidWriteKeepsOldFile", "f data.dat", "data.dat", SMALL_LIMIT, ERROR, "",
+     {F("data.dat", 0644, OLD)}},
     {"SizeLimitInPlaceKeepsOldFile", "d ro; f ro/q.dat; m ro 555", "ro/q.dat",
      UNPRIVILEGED | SIZE_LIMIT, ERROR, "", {"ro/", F("ro/q.dat", 0644, OLD)}},
     {"LoadOfFifoNoHang", "p data.dat", "data.dat", LOAD, ERROR, "FILE OPEN ERROR\n",
@@ -232,7 +236,7 @@ Status Operate(SqQueue &Q, int flags) {
 #ifdef _WIN32
 Outcome RunCase(SqQueue &Q, const Case &c) {
     Outcome o;
-    if (c.flags & (UNPRIVILEGED | SIZE_LIMIT))
+    if (c.flags & (UNPRIVILEGED | SIZE_LIMIT | SMALL_LIMIT))
         o.skip = "not on Windows";
     else
         o.output = Output([&] { o.result = Operate(Q, c.flags); });
@@ -259,10 +263,10 @@ void GiveAway(const fs::path &root) {
         if (dropped && (!getcwd(cwd, sizeof cwd) || access(cwd, X_OK) != 0)) _exit(kCannotDrop);
         if (!dropped && (c.flags & UNPRIVILEGED)) _exit(kCannotDrop);
     }
-    if (c.flags & SIZE_LIMIT) {
+    if (c.flags & (SIZE_LIMIT | SMALL_LIMIT)) {
         struct rlimit rl;
         getrlimit(RLIMIT_FSIZE, &rl);
-        rl.rlim_cur = 0;
+        rl.rlim_cur = (c.flags & SMALL_LIMIT) ? 4 : 0;
         setrlimit(RLIMIT_FSIZE, &rl);
     }
     if (dup2(out, 1) < 0) _exit(1);
