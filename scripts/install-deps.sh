@@ -2,9 +2,10 @@
 # Installs what the native presets need on Debian 12 (default, valgrind,
 # asan, package, bench): compiler, CMake and Ninja, GoogleTest and Python 3
 # for the tests, valgrind, Google Benchmark, dpkg-dev (dpkg-shlibdeps for the
-# .deb's dependencies) and unzip (to list the packages). Does nothing, and
-# needs no root, when all of it is installed.
+# .deb's dependencies), unzip (to list the packages) and strace (the save's
+# fault and kill tests). Does nothing, and needs no root, when all of it is
+# installed.
 # The Windows cross build has its own: scripts/install-windows-deps.sh.
 set -euo pipefail
 exec "$(dirname "$0")/ensure-packages.sh" g++ cmake ninja-build libgtest-dev python3 valgrind \
-    libbenchmark-dev dpkg-dev unzip
+    libbenchmark-dev dpkg-dev unzip strace
