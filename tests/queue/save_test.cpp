@@ -28,6 +28,8 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#else
+#include <windows.h>
 #endif
 
 #include "SqQueue.h"
@@ -75,10 +77,10 @@ std::string Hex(const std::string &bytes) {
 }
 
 // One listing line for a regular file; POSIX lines carry its permission bits.
+// On Windows mode 1 stands for the hidden attribute.
 std::string F(const std::string &name, unsigned mode, const std::string &bytes) {
 #ifdef _WIN32
-    (void)mode;
-    return name + " =" + Hex(bytes);
+    return name + (mode == 1 ? " hidden" : "") + " =" + Hex(bytes);
 #else
     char buf[8];
     snprintf(buf, sizeof buf, " %03o", mode);
@@ -113,8 +115,12 @@ std::vector<std::string> Listing(const fs::path &root) {
         } else {
             std::ifstream in(e.path(), std::ios::binary);
             std::string bytes(std::istreambuf_iterator<char>(in), {});
-            out.push_back(F(name, (unsigned)st.permissions() & 0777, bytes) +
-                          Owner(e.path(), root));
+#ifdef _WIN32
+            unsigned mode = (GetFileAttributesW(e.path().c_str()) & FILE_ATTRIBUTE_HIDDEN) ? 1 : 0;
+#else
+            unsigned mode = (unsigned)st.permissions() & 0777;
+#endif
+            out.push_back(F(name, mode, bytes) + Owner(e.path(), root));
         }
     }
     std::sort(out.begin(), out.end());
@@ -132,7 +138,8 @@ int held_fd = -1;            // a reader kept open on a FIFO during a case
 // change (modes octal; 644 for files and 755 for folders unless given),
 // "p NAME" a FIFO, "r NAME" a FIFO with a reader held open, "l NAME TARGET" a
 // symbolic link, "h NAME FILE" a hard link, "o NAME" a file given to kOther,
-// "cd NAME" a change of folder. Returns why it cannot be made here, or "".
+// "cd NAME" a change of folder, "hide NAME" the hidden attribute (Windows). Returns why it cannot
+// be made here, or "".
 std::string Make(const std::string &steps) {
     std::istringstream all(steps);
     for (std::string step; std::getline(all, step, ';');) {
@@ -146,6 +153,9 @@ std::string Make(const std::string &steps) {
             fs::permissions(name, fs::perms(std::strtoul(mode, nullptr, 8)));
         if (op == "h") fs::create_hard_link(arg, name);
         if (op == "cd") fs::current_path(name);
+#ifdef _WIN32
+        if (op == "hide") SetFileAttributesW(fs::path(name).c_str(), FILE_ATTRIBUTE_HIDDEN);
+#endif
 #ifndef _WIN32
         if ((op == "p" || op == "r") && mkfifo(name.c_str(), 0644) != 0) return "no FIFO";
         if (op == "r") held_fd = open(name.c_str(), O_RDONLY | O_NONBLOCK);
@@ -179,6 +189,9 @@ const Case kCases[] = {
     {"LoadOfDeviceRefused", "", "NUL", LOAD, ERROR, "FILE OPEN ERROR\n", {}},
     {"ReadOnlyFileRefused", "f data.dat 444", "data.dat", 0, ERROR, "File open error\n",
      {F("data.dat", 0444, OLD)}},
+    // Through ReplaceFileW, which under Wine keeps no attributes by itself.
+    {"HiddenAttributeKept", "f data.dat; hide data.dat", "data.dat", 0, OK, "",
+     {F("data.dat", 1, NEW)}},
 #else
     {"ModeKept", "f data.dat 600", "data.dat", 0, OK, "", {F("data.dat", 0600, NEW)}},
     {"WriteProtectedFileRefused", "f data.dat 444", "data.dat", UNPRIVILEGED, ERROR,
