@@ -55,7 +55,7 @@ struct Case {
     const char *path;  // the data file; "@" before it: made absolute
     int flags;
     Status result;
-    const char *output;
+    const char *output;             // stdout, then the reason of a failure (see Operate)
     std::vector<std::string> after; // the folder's listing afterwards
 };
 
@@ -173,7 +173,8 @@ std::string Make(const std::string &steps) {
 const Case kCases[] = {
     {"AbsentFileCreated", "", "data.dat", 0, OK, "", {F("data.dat", 0644, NEW)}},
     {"OldContentsReplaced", "f data.dat", "data.dat", 0, OK, "", {F("data.dat", 0644, NEW)}},
-    {"FolderRefused", "d data.dat", "data.dat", 0, ERROR, "File open error\n", {"data.dat/"}},
+    {"FolderRefused", "d data.dat", "data.dat", 0, ERROR,
+     "File open error\n(Is a directory)", {"data.dat/"}},
     {"UsersTmpFileKept", "f data.dat.tmp 644 abc", "data.dat", 0, OK, "",
      {F("data.dat", 0644, NEW), F("data.dat.tmp", 0644, "abc")}},
     {"HardLinkedFileRewrittenInPlace", "f data.dat; h other data.dat", "data.dat", 0, OK, "",
@@ -182,12 +183,14 @@ const Case kCases[] = {
      {"run/", "x/", F("x/y.dat", 0644, NEW)}},
     {"AbsentFileInOtherFolderByAbsolutePath", "d abs", "@abs/q.dat", 0, OK, "",
      {"abs/", F("abs/q.dat", 0644, NEW)}},
-    {"LoadOfFolderRefused", "d data.dat", "data.dat", LOAD, ERROR, "FILE OPEN ERROR\n",
+    {"LoadOfFolderRefused", "d data.dat", "data.dat", LOAD, ERROR,
+     "FILE OPEN ERROR\n(Is a directory)",
      {"data.dat/"}},
 #ifdef _WIN32
-    {"DeviceRefused", "", "NUL", 0, ERROR, "File open error\n", {}},
-    {"LoadOfDeviceRefused", "", "NUL", LOAD, ERROR, "FILE OPEN ERROR\n", {}},
-    {"ReadOnlyFileRefused", "f data.dat 444", "data.dat", 0, ERROR, "File open error\n",
+    {"DeviceRefused", "", "NUL", 0, ERROR, "File open error\n(Not a regular file)", {}},
+    {"LoadOfDeviceRefused", "", "NUL", LOAD, ERROR, "FILE OPEN ERROR\n(Not a regular file)", {}},
+    {"ReadOnlyFileRefused", "f data.dat 444", "data.dat", 0, ERROR,
+     "File open error\n(Permission denied)",
      {F("data.dat", 0444, OLD)}},
     // Through ReplaceFileW, which under Wine keeps no attributes by itself.
     {"HiddenAttributeKept", "f data.dat; hide data.dat", "data.dat", 0, OK, "",
@@ -195,16 +198,19 @@ const Case kCases[] = {
 #else
     {"ModeKept", "f data.dat 600", "data.dat", 0, OK, "", {F("data.dat", 0600, NEW)}},
     {"WriteProtectedFileRefused", "f data.dat 444", "data.dat", UNPRIVILEGED, ERROR,
-     "File open error\n", {F("data.dat", 0444, OLD)}},
+     "File open error\n(Permission denied)", {F("data.dat", 0444, OLD)}},
     {"OtherUsersFileKeepsOwner", "f data.dat 666; o data.dat", "data.dat", 0, OK, "",
      {F("data.dat", 0666, NEW) + " uid 1234"}},
-    {"FifoWithoutReaderRefused", "p data.dat", "data.dat", 0, ERROR, "File open error\n",
+    {"FifoWithoutReaderRefused", "p data.dat", "data.dat", 0, ERROR,
+     "File open error\n(No such device or address)",
      {"data.dat fifo"}},
-    {"FifoWithReaderRefused", "r data.dat", "data.dat", 0, ERROR, "File open error\n",
+    {"FifoWithReaderRefused", "r data.dat", "data.dat", 0, ERROR,
+     "File open error\n(Not a regular file)",
      {"data.dat fifo"}},
     {"DeviceBehindLinkRefused", "l data.dat /dev/null", "data.dat", 0, ERROR,
-     "File open error\n", {"data.dat -> /dev/null"}},
-    {"DanglingLinkRefused", "l data.dat nowhere", "data.dat", 0, ERROR, "File open error\n",
+     "File open error\n(Not a regular file)", {"data.dat -> /dev/null"}},
+    {"DanglingLinkRefused", "l data.dat nowhere", "data.dat", 0, ERROR,
+     "File open error\n(No such file or directory)",
      {"data.dat -> nowhere"}},
     {"LinkKeptAndTargetInOtherFolderReplaced", "d real; f real/q.dat 640; l data.dat real/q.dat",
      "data.dat", 0, OK, "", {"data.dat -> real/q.dat", "real/", F("real/q.dat", 0640, NEW)}},
@@ -215,21 +221,23 @@ const Case kCases[] = {
     {"ReadOnlyFolderWritableFileInPlace", "d ro; f ro/q.dat; m ro 555", "ro/q.dat",
      UNPRIVILEGED, OK, "", {"ro/", F("ro/q.dat", 0644, NEW)}},
     {"ReadOnlyFolderAbsentFileRefused", "d ro 555", "ro/q.dat", UNPRIVILEGED, ERROR,
-     "File open error\n", {"ro/"}},
-    {"SizeLimitKeepsOldFile", "f data.dat", "data.dat", SIZE_LIMIT, ERROR, "",
+     "File open error\n(Permission denied)", {"ro/"}},
+    {"SizeLimitKeepsOldFile", "f data.dat", "data.dat", SIZE_LIMIT, ERROR, "(File too large)",
      {F("data.dat", 0644, OLD)}},
-    {"SizeLimitLeavesNoFile", "", "data.dat", SIZE_LIMIT, ERROR, "", {}},
+    {"SizeLimitLeavesNoFile", "", "data.dat", SIZE_LIMIT, ERROR, "(File too large)", {}},
     // A rewrite in place would leave the first new element over the old ones.
-    {"SizeLimitMidWriteKeepsOldFile", "f data.dat", "data.dat", SMALL_LIMIT, ERROR, "",
+    {"SizeLimitMidWriteKeepsOldFile", "f data.dat", "data.dat", SMALL_LIMIT, ERROR,
+     "(File too large)",
      {F("data.dat", 0644, OLD)}},
     {"SizeLimitInPlaceKeepsOldFile", "d ro; f ro/q.dat; m ro 555", "ro/q.dat",
-     UNPRIVILEGED | SIZE_LIMIT, ERROR, "", {"ro/", F("ro/q.dat", 0644, OLD)}},
-    {"LoadOfFifoNoHang", "p data.dat", "data.dat", LOAD, ERROR, "FILE OPEN ERROR\n",
+     UNPRIVILEGED | SIZE_LIMIT, ERROR, "(File too large)", {"ro/", F("ro/q.dat", 0644, OLD)}},
+    {"LoadOfFifoNoHang", "p data.dat", "data.dat", LOAD, ERROR,
+     "FILE OPEN ERROR\n(Not a regular file)",
      {"data.dat fifo"}},
     {"LoadOfDeviceRefused", "l data.dat /dev/zero", "data.dat", LOAD, ERROR,
-     "FILE OPEN ERROR\n", {"data.dat -> /dev/zero"}},
+     "FILE OPEN ERROR\n(Not a regular file)", {"data.dat -> /dev/zero"}},
     {"LoadOfUnreadableFileRefused", "f data.dat 0", "data.dat", LOAD | UNPRIVILEGED, ERROR,
-     "FILE OPEN ERROR\n", {F("data.dat", 0, OLD)}},
+     "FILE OPEN ERROR\n(Permission denied)", {F("data.dat", 0, OLD)}},
 #endif
 };
 // clang-format on
@@ -242,8 +250,12 @@ struct Outcome {
     std::string skip; // why the case could not run, when it could not
 };
 
+// Runs the case's operation. A failure adds its reason to the output, as
+// "(reason)", the text the program's stderr line ends with.
 Status Operate(SqQueue &Q, int flags) {
-    return (flags & LOAD) ? ReadF(Q) : SaveFile(Q);
+    Status r = (flags & LOAD) ? ReadF(Q) : SaveFile(Q);
+    if (r == ERROR) printf("(%s)", QueueFileError());
+    return r;
 }
 
 #ifdef _WIN32
