@@ -1,6 +1,7 @@
 /* SqQueue.cpp - the circular queue operations and the data file. */
 #include "SqQueue.h"
 
+#include <cerrno>
 #include <climits>
 #include <cstdlib>
 
@@ -85,6 +86,13 @@ Status QueueTravserse(SqQueue Q) {
 
 const char *queue_file = QUEUE_FILE;
 
+/* The reason of the last failed SaveFile or ReadF (fileio.h). */
+static int g_file_error = 0;
+
+const char *QueueFileError() {
+    return FileErrorText(g_file_error);
+}
+
 /* Writes e to p as 4 bytes, least significant first, whatever the host's
  * byte order. The cast to unsigned keeps the two's complement bits. */
 static void PutElem(unsigned char *p, int e) {
@@ -113,7 +121,7 @@ Status SaveFile(SqQueue &Q) {
         size += ELEM_BYTES;
     }
 
-    FileResult result = SaveBytes(queue_file, bytes, size);
+    FileResult result = SaveBytes(queue_file, bytes, size, &g_file_error);
     if (result == FILE_OPEN_FAILED) PrintLine("File open error");
     return result == FILE_DONE ? OK : ERROR;
 }
@@ -125,9 +133,13 @@ Status ReadF(SqQueue &Q) {
      * is known to fit. */
     unsigned char bytes[MAXQSIZE * ELEM_BYTES + 1];
     size_t size = 0;
-    FileResult result = LoadBytes(queue_file, bytes, sizeof bytes, &size);
+    FileResult result = LoadBytes(queue_file, bytes, sizeof bytes, &size, &g_file_error);
     if (result == FILE_OPEN_FAILED) PrintLine("FILE OPEN ERROR");
-    if (result != FILE_DONE || size >= MAXQSIZE * ELEM_BYTES) return ERROR;
+    if (result != FILE_DONE) return ERROR;
+    if (size >= MAXQSIZE * ELEM_BYTES) {
+        g_file_error = EFBIG; /* "File too large": more than the queue holds */
+        return ERROR;
+    }
 
     int k = (int)(size / ELEM_BYTES); /* a partial last element is dropped */
     for (int i = 0; i < k; i++)

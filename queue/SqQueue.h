@@ -67,15 +67,14 @@ Status DeQueue(SqQueue &Q, int &e);
 Status QueueTravserse(SqQueue Q);
 
 /* Writes Q's elements, head first, to the file queue_file as 4-byte
- * little-endian ints. Q is not changed. The file is opened first (created
- * when absent); the bytes then go to a fresh temporary file beside it that
- * replaces it once flushed to the disk, or, where no such file can be made
- * (a read-only folder), over the old bytes in place (SaveBytes, fileio.h).
- * Returns OK; INFEASIBLE with no queue (no file touched); ERROR after
- * printing the line "File open error" when the file cannot be opened for
- * writing or is not a regular file (nothing changed); ERROR without a line
- * when writing, flushing or replacing fails (the old file kept, a file the
- * save created removed again). */
+ * little-endian ints. Q is not changed. The bytes go to a new file that
+ * takes the old one's place once durable on the disk, or, where no such file
+ * can stand in for it (a read-only folder, hard links), over the old bytes
+ * in place (SaveBytes, fileio.h). Returns OK; INFEASIBLE with no queue (no
+ * file touched); ERROR after printing the line "File open error" when the
+ * file cannot be written or created or is not a regular file (nothing
+ * changed); ERROR without a line when a later step fails (the old file, or
+ * its absence, kept). QueueFileError() then says why. */
 Status SaveFile(SqQueue &Q);
 /* Replaces Q's elements with those in queue_file: front becomes 0 and rear
  * the number of whole 4-byte elements; 1 to 3 trailing bytes are ignored.
@@ -83,7 +82,11 @@ Status SaveFile(SqQueue &Q);
  * cannot be opened or is not a regular file (a folder, a FIFO, a device:
  * after printing the line "FILE OPEN ERROR", never waiting on it), cannot be
  * read, or holds MAXQSIZE or more elements. On every result but OK the queue
- * is left exactly as it was. */
+ * is left exactly as it was, and QueueFileError() says why. */
 Status ReadF(SqQueue &Q);
+
+/* Why the last SaveFile or ReadF that returned ERROR failed, as the system
+ * says it ("Permission denied"). */
+const char *QueueFileError();
 
 #endif

@@ -1,5 +1,7 @@
 /* queue_menu.cpp - the console dialogue of the queue program: draw the menu,
  * read an option, run it on the one queue Q, report, pause; option 0 ends. */
+#include <cstdio>
+
 #include "SqQueue.h"
 #include "cmdline.h"
 #include "console.h"
@@ -39,14 +41,19 @@ static bool ReportNoQueue(Status result) {
 }
 
 /* Options 10 and 11: the outcome of a save or a load. Their texts end
- * without a newline, so the pause waits right behind them. */
+ * without a newline, so the pause waits right behind them. A failure is
+ * followed by one stderr line that names the file and the reason, after
+ * the texts on stdout. */
 static void ReportFile(Status result, const char *success, const char *failure) {
-    if (result == OK)
+    if (result == OK) {
         PrintText(success);
-    else if (result == INFEASIBLE)
+    } else if (result == INFEASIBLE) {
         PrintText("队列不存在！");
-    else
+    } else {
         PrintText(failure);
+        fflush(stdout); /* a write error here is seen, as every other, at exit */
+        Complain("%s: %s", queue_file, QueueFileError());
+    }
 }
 
 /* Option 7: prompt, drop one character (normally the newline after the 7),

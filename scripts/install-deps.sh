@@ -4,9 +4,10 @@
 # for the tests, valgrind, Google Benchmark, dpkg-dev (dpkg-shlibdeps for the
 # .deb's dependencies), unzip (to list the packages), gzip for the manual
 # pages, man-db (the test that renders them), bash-completion (the test of the
-# completions) and lintian (the check of the .deb). Does nothing, and needs no
-# root, when all of it is installed.
+# completions), lintian (the check of the .deb) and strace (the save's fault
+# and kill tests). Does nothing, and needs no root, when all of it is
+# installed.
 # The Windows cross build has its own: scripts/install-windows-deps.sh.
 set -euo pipefail
 exec "$(dirname "$0")/ensure-packages.sh" g++ cmake ninja-build libgtest-dev python3 valgrind \
-    libbenchmark-dev dpkg-dev unzip gzip man-db bash-completion lintian
+    libbenchmark-dev dpkg-dev unzip gzip man-db bash-completion lintian strace

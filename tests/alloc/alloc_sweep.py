@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
-"""Runs a session of each menu program again and again, with allocation
-number N (0 to 200) made to fail, once or from then on, by the LD_PRELOAD
-library fail_alloc, and checks that every run ends soundly:
+"""Runs sessions of each menu program (without options, and with --draw,
+--tree and --file) again and again, with allocation number N (0 to 200)
+made to fail, once or from then on, by the LD_PRELOAD library fail_alloc,
+and checks that every run ends soundly:
 
   - no signal, and the run ends within the time limit;
   - stdout is GBK: it decodes as GBK and holds none of the session's Chinese
@@ -10,8 +11,8 @@ library fail_alloc, and checks that every run ends soundly:
     fails) with status 0, or says that it failed: a failure text of the menu
     with status 0, or a non-zero status with a "<program>: ..." line on
     stderr;
-  - for the queue, data.dat holds afterwards either its old bytes or the
-    full new file.
+  - for the queue, its data file holds afterwards either its old bytes or
+    the full new file.
 
 Usage: alloc_sweep.py --shim LIB --tree TREE_MENU --queue QUEUE_MENU [--last N]
 """
@@ -33,42 +34,52 @@ QUEUE_STDIN = b"1\n\n7\n5\n\n7\n6\n\n9\n\n10\n\n11\n\n9\n\n0\n"
 
 OLD_FILE = struct.pack("<3i", 1, 2, 3)
 NEW_FILE = struct.pack("<2i", 5, 6)
+# The queue 5, -3 saved to a file whose long name the save builds names on.
+FILE_STDIN = b"1\n\n7\n5\n\n7\n-3\n\n9\n\n10\n\n11\n\n5\n\n2\n\n0\n"
+LONG_FILE = "saves/" + "queue-data-" * 8 + ".dat"
 
-SESSIONS = {
-    "tree_menu": {
-        "stdin": TREE_STDIN,
-        "failures": ["二叉树构造失败", "二叉树P构造失败", "空二叉树创建失败", "树P插入失败", "删除失败"],
-        "files": None,
-    },
-    "queue_menu": {
-        "stdin": QUEUE_STDIN,
-        "failures": ["队列创建失败！", "文件保存失败！", "文件读取失败！"],
-        "files": (OLD_FILE, [OLD_FILE, NEW_FILE]),
-    },
-}
+TREE_FAILURES = ["二叉树构造失败", "二叉树P构造失败", "空二叉树创建失败", "树P插入失败", "删除失败"]
+QUEUE_FAILURES = ["队列创建失败！", "文件保存失败！", "文件读取失败！"]
+
+# Each session: its name, the program, its options, its stdin, the texts
+# that report a failure, and the queue's data file with its old bytes and
+# the bytes it may hold afterwards (None: no file).
+SESSIONS = [
+    ("tree_menu", "tree_menu", [], TREE_STDIN, TREE_FAILURES, None),
+    ("tree_menu --draw", "tree_menu", ["--draw"], TREE_STDIN, TREE_FAILURES, None),
+    ("tree_menu --tree", "tree_menu", ["--tree", "AB#D##CE##F##"], TREE_STDIN, TREE_FAILURES,
+     None),
+    ("queue_menu", "queue_menu", [], QUEUE_STDIN, QUEUE_FAILURES,
+     ("data.dat", OLD_FILE, [OLD_FILE, NEW_FILE])),
+    ("queue_menu --draw", "queue_menu", ["--draw"], QUEUE_STDIN, QUEUE_FAILURES,
+     ("data.dat", OLD_FILE, [OLD_FILE, NEW_FILE])),
+    ("queue_menu --file", "queue_menu", ["--file", LONG_FILE], FILE_STDIN, QUEUE_FAILURES,
+     (LONG_FILE, OLD_FILE, [OLD_FILE, struct.pack("<2i", 5, -3)])),
+]
 
 
-def run(program, path, shim, fail_at, mode):
+def run(session, path, shim, fail_at, mode):
     """Runs one session in a fresh folder; returns (status, stdout, stderr,
-    data.dat after, or None). status is None when the time ran out."""
-    session = SESSIONS[program]
+    the data file after, or None). status is None when the time ran out."""
+    _, _, args, stdin, _, files = session
     env = dict(os.environ, LC_ALL="C", LD_PRELOAD=shim)
     if fail_at is not None:
         env["FAIL_ALLOC_AT"] = str(fail_at)
         env["FAIL_ALLOC_MODE"] = mode
     with tempfile.TemporaryDirectory() as work:
-        data = os.path.join(work, "data.dat")
-        if session["files"]:
+        data = os.path.join(work, files[0]) if files else None
+        if files:
+            os.makedirs(os.path.dirname(data), exist_ok=True)
             with open(data, "wb") as f:
-                f.write(session["files"][0])
+                f.write(files[1])
         try:
-            done = subprocess.run([path], input=session["stdin"], cwd=work, env=env,
+            done = subprocess.run([path] + args, input=stdin, cwd=work, env=env,
                                   stdout=subprocess.PIPE, stderr=subprocess.PIPE,
                                   timeout=TIME_LIMIT)
         except subprocess.TimeoutExpired as e:
             return None, e.stdout or b"", e.stderr or b"", None
         after = None
-        if session["files"] and os.path.exists(data):
+        if files and os.path.exists(data):
             with open(data, "rb") as f:
                 after = f.read()
         return done.returncode, done.stdout, done.stderr, after
@@ -79,10 +90,10 @@ def chinese_texts(output):
     return set(re.findall(r"[^\x00-\x7f]+", output.decode("gbk")))
 
 
-def problems(program, result, normal, texts):
+def problems(session, result, normal, texts):
     """What is wrong with one run (empty when nothing)."""
     status, out, err, after = result
-    session = SESSIONS[program]
+    _, program, _, _, failures, files = session
     found = []
     if status is None:
         return ["did not end within %d s" % TIME_LIMIT]
@@ -95,30 +106,31 @@ def problems(program, result, normal, texts):
     utf8 = sorted(t for t in texts if t.encode("utf-8") in out)
     if utf8:
         found.append("stdout holds UTF-8 text: " + ", ".join(utf8))
-    failure_text = any(t.encode("gbk") in out for t in session["failures"])
+    failure_text = any(t.encode("gbk") in out for t in failures)
     stderr_line = re.match(rb"%s: [^\n]+\n" % program.encode(), err) is not None
     if status == 0 and out != normal and not failure_text:
         found.append("status 0 without the normal output or a failure text")
     if status > 0 and not stderr_line:
         found.append("status %d without a line on stderr" % status)
-    if session["files"] and after not in session["files"][1]:
-        found.append("data.dat is neither the old nor the new file: %r" % after)
+    if files and after not in files[2]:
+        found.append("%s is neither the old nor the new file: %r" % (files[0], after))
     return found
 
 
-def sweep(program, path, shim, last):
-    """Every run of the program's session: a line for each problem found."""
-    status, normal, err, after = run(program, path, shim, None, "")
+def sweep(session, path, shim, last):
+    """Every run of the session: a line for each problem found."""
+    name = session[0]
+    status, normal, err, after = run(session, path, shim, None, "")
     if status != 0 or err:
-        return ["%s: the run without failures ended with status %s: %r" % (program, status, err)]
-    texts = chinese_texts(normal) | set(SESSIONS[program]["failures"])
+        return ["%s: the run without failures ended with status %s: %r" % (name, status, err)]
+    texts = chinese_texts(normal) | set(session[4])
     jobs = [(n, mode) for mode in ("once", "always") for n in range(last + 1)]
     failed = []
     with concurrent.futures.ThreadPoolExecutor(max_workers=2) as pool:
-        results = pool.map(lambda job: run(program, path, shim, *job), jobs)
+        results = pool.map(lambda job: run(session, path, shim, *job), jobs)
         for (n, mode), result in zip(jobs, results):
-            name = "%s N=%d %s" % (program, n, mode)
-            failed += [name + ": " + problem for problem in problems(program, result, normal, texts)]
+            run_name = "%s N=%d %s" % (name, n, mode)
+            failed += [run_name + ": " + p for p in problems(session, result, normal, texts)]
     return failed
 
 
@@ -131,11 +143,12 @@ def main():
     args = parser.parse_args()
     shim = os.path.abspath(args.shim)
     failed = []
-    for program, path in (("tree_menu", args.tree), ("queue_menu", args.queue)):
-        failed += sweep(program, os.path.abspath(path), shim, args.last)
+    paths = {"tree_menu": os.path.abspath(args.tree), "queue_menu": os.path.abspath(args.queue)}
+    for session in SESSIONS:
+        failed += sweep(session, paths[session[1]], shim, args.last)
     for line in failed:
         print(line)
-    print("%d runs; %d problems" % (4 * (args.last + 1), len(failed)))
+    print("%d runs; %d problems" % (len(SESSIONS) * 2 * (args.last + 1), len(failed)))
     return 1 if failed else 0
 
 

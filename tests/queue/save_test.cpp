@@ -28,6 +28,8 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#else
+#include <windows.h>
 #endif
 
 #include "SqQueue.h"
@@ -44,6 +46,7 @@ enum Flags {
     LOAD = 1,         // ReadF instead of SaveFile
     UNPRIVILEGED = 2, // about permissions: needs a user that is not root
     SIZE_LIMIT = 4,   // run under a file-size limit of 0 bytes
+    SMALL_LIMIT = 8,  // run under a file-size limit of 4 bytes: half the new file
 };
 
 struct Case {
@@ -52,7 +55,7 @@ struct Case {
     const char *path;  // the data file; "@" before it: made absolute
     int flags;
     Status result;
-    const char *output;
+    const char *output;             // stdout, then the reason of a failure (see Operate)
     std::vector<std::string> after; // the folder's listing afterwards
 };
 
@@ -74,10 +77,10 @@ std::string Hex(const std::string &bytes) {
 }
 
 // One listing line for a regular file; POSIX lines carry its permission bits.
+// On Windows mode 1 stands for the hidden attribute.
 std::string F(const std::string &name, unsigned mode, const std::string &bytes) {
 #ifdef _WIN32
-    (void)mode;
-    return name + " =" + Hex(bytes);
+    return name + (mode == 1 ? " hidden" : "") + " =" + Hex(bytes);
 #else
     char buf[8];
     snprintf(buf, sizeof buf, " %03o", mode);
@@ -112,8 +115,12 @@ std::vector<std::string> Listing(const fs::path &root) {
         } else {
             std::ifstream in(e.path(), std::ios::binary);
             std::string bytes(std::istreambuf_iterator<char>(in), {});
-            out.push_back(F(name, (unsigned)st.permissions() & 0777, bytes) +
-                          Owner(e.path(), root));
+#ifdef _WIN32
+            unsigned mode = (GetFileAttributesW(e.path().c_str()) & FILE_ATTRIBUTE_HIDDEN) ? 1 : 0;
+#else
+            unsigned mode = (unsigned)st.permissions() & 0777;
+#endif
+            out.push_back(F(name, mode, bytes) + Owner(e.path(), root));
         }
     }
     std::sort(out.begin(), out.end());
@@ -131,7 +138,8 @@ int held_fd = -1;            // a reader kept open on a FIFO during a case
 // change (modes octal; 644 for files and 755 for folders unless given),
 // "p NAME" a FIFO, "r NAME" a FIFO with a reader held open, "l NAME TARGET" a
 // symbolic link, "h NAME FILE" a hard link, "o NAME" a file given to kOther,
-// "cd NAME" a change of folder. Returns why it cannot be made here, or "".
+// "cd NAME" a change of folder, "hide NAME" the hidden attribute (Windows). Returns why it cannot
+// be made here, or "".
 std::string Make(const std::string &steps) {
     std::istringstream all(steps);
     for (std::string step; std::getline(all, step, ';');) {
@@ -145,6 +153,9 @@ std::string Make(const std::string &steps) {
             fs::permissions(name, fs::perms(std::strtoul(mode, nullptr, 8)));
         if (op == "h") fs::create_hard_link(arg, name);
         if (op == "cd") fs::current_path(name);
+#ifdef _WIN32
+        if (op == "hide") SetFileAttributesW(fs::path(name).c_str(), FILE_ATTRIBUTE_HIDDEN);
+#endif
 #ifndef _WIN32
         if ((op == "p" || op == "r") && mkfifo(name.c_str(), 0644) != 0) return "no FIFO";
         if (op == "r") held_fd = open(name.c_str(), O_RDONLY | O_NONBLOCK);
@@ -162,7 +173,8 @@ std::string Make(const std::string &steps) {
 const Case kCases[] = {
     {"AbsentFileCreated", "", "data.dat", 0, OK, "", {F("data.dat", 0644, NEW)}},
     {"OldContentsReplaced", "f data.dat", "data.dat", 0, OK, "", {F("data.dat", 0644, NEW)}},
-    {"FolderRefused", "d data.dat", "data.dat", 0, ERROR, "File open error\n", {"data.dat/"}},
+    {"FolderRefused", "d data.dat", "data.dat", 0, ERROR,
+     "File open error\n(Is a directory)", {"data.dat/"}},
     {"UsersTmpFileKept", "f data.dat.tmp 644 abc", "data.dat", 0, OK, "",
      {F("data.dat", 0644, NEW), F("data.dat.tmp", 0644, "abc")}},
     {"HardLinkedFileRewrittenInPlace", "f data.dat; h other data.dat", "data.dat", 0, OK, "",
@@ -171,26 +183,34 @@ const Case kCases[] = {
      {"run/", "x/", F("x/y.dat", 0644, NEW)}},
     {"AbsentFileInOtherFolderByAbsolutePath", "d abs", "@abs/q.dat", 0, OK, "",
      {"abs/", F("abs/q.dat", 0644, NEW)}},
-    {"LoadOfFolderRefused", "d data.dat", "data.dat", LOAD, ERROR, "FILE OPEN ERROR\n",
+    {"LoadOfFolderRefused", "d data.dat", "data.dat", LOAD, ERROR,
+     "FILE OPEN ERROR\n(Is a directory)",
      {"data.dat/"}},
 #ifdef _WIN32
-    {"DeviceRefused", "", "NUL", 0, ERROR, "File open error\n", {}},
-    {"LoadOfDeviceRefused", "", "NUL", LOAD, ERROR, "FILE OPEN ERROR\n", {}},
-    {"ReadOnlyFileRefused", "f data.dat 444", "data.dat", 0, ERROR, "File open error\n",
+    {"DeviceRefused", "", "NUL", 0, ERROR, "File open error\n(Not a regular file)", {}},
+    {"LoadOfDeviceRefused", "", "NUL", LOAD, ERROR, "FILE OPEN ERROR\n(Not a regular file)", {}},
+    {"ReadOnlyFileRefused", "f data.dat 444", "data.dat", 0, ERROR,
+     "File open error\n(Permission denied)",
      {F("data.dat", 0444, OLD)}},
+    // Through ReplaceFileW, which under Wine keeps no attributes by itself.
+    {"HiddenAttributeKept", "f data.dat; hide data.dat", "data.dat", 0, OK, "",
+     {F("data.dat", 1, NEW)}},
 #else
     {"ModeKept", "f data.dat 600", "data.dat", 0, OK, "", {F("data.dat", 0600, NEW)}},
     {"WriteProtectedFileRefused", "f data.dat 444", "data.dat", UNPRIVILEGED, ERROR,
-     "File open error\n", {F("data.dat", 0444, OLD)}},
+     "File open error\n(Permission denied)", {F("data.dat", 0444, OLD)}},
     {"OtherUsersFileKeepsOwner", "f data.dat 666; o data.dat", "data.dat", 0, OK, "",
      {F("data.dat", 0666, NEW) + " uid 1234"}},
-    {"FifoWithoutReaderRefused", "p data.dat", "data.dat", 0, ERROR, "File open error\n",
+    {"FifoWithoutReaderRefused", "p data.dat", "data.dat", 0, ERROR,
+     "File open error\n(No such device or address)",
      {"data.dat fifo"}},
-    {"FifoWithReaderRefused", "r data.dat", "data.dat", 0, ERROR, "File open error\n",
+    {"FifoWithReaderRefused", "r data.dat", "data.dat", 0, ERROR,
+     "File open error\n(Not a regular file)",
      {"data.dat fifo"}},
     {"DeviceBehindLinkRefused", "l data.dat /dev/null", "data.dat", 0, ERROR,
-     "File open error\n", {"data.dat -> /dev/null"}},
-    {"DanglingLinkRefused", "l data.dat nowhere", "data.dat", 0, ERROR, "File open error\n",
+     "File open error\n(Not a regular file)", {"data.dat -> /dev/null"}},
+    {"DanglingLinkRefused", "l data.dat nowhere", "data.dat", 0, ERROR,
+     "File open error\n(No such file or directory)",
      {"data.dat -> nowhere"}},
     {"LinkKeptAndTargetInOtherFolderReplaced", "d real; f real/q.dat 640; l data.dat real/q.dat",
      "data.dat", 0, OK, "", {"data.dat -> real/q.dat", "real/", F("real/q.dat", 0640, NEW)}},
@@ -201,18 +221,23 @@ const Case kCases[] = {
     {"ReadOnlyFolderWritableFileInPlace", "d ro; f ro/q.dat; m ro 555", "ro/q.dat",
      UNPRIVILEGED, OK, "", {"ro/", F("ro/q.dat", 0644, NEW)}},
     {"ReadOnlyFolderAbsentFileRefused", "d ro 555", "ro/q.dat", UNPRIVILEGED, ERROR,
-     "File open error\n", {"ro/"}},
-    {"SizeLimitKeepsOldFile", "f data.dat", "data.dat", SIZE_LIMIT, ERROR, "",
+     "File open error\n(Permission denied)", {"ro/"}},
+    {"SizeLimitKeepsOldFile", "f data.dat", "data.dat", SIZE_LIMIT, ERROR, "(File too large)",
      {F("data.dat", 0644, OLD)}},
-    {"SizeLimitRemovesFileItCreated", "", "data.dat", SIZE_LIMIT, ERROR, "", {}},
+    {"SizeLimitLeavesNoFile", "", "data.dat", SIZE_LIMIT, ERROR, "(File too large)", {}},
+    // A rewrite in place would leave the first new element over the old ones.
+    {"SizeLimitMidWriteKeepsOldFile", "f data.dat", "data.dat", SMALL_LIMIT, ERROR,
+     "(File too large)",
+     {F("data.dat", 0644, OLD)}},
     {"SizeLimitInPlaceKeepsOldFile", "d ro; f ro/q.dat; m ro 555", "ro/q.dat",
-     UNPRIVILEGED | SIZE_LIMIT, ERROR, "", {"ro/", F("ro/q.dat", 0644, OLD)}},
-    {"LoadOfFifoNoHang", "p data.dat", "data.dat", LOAD, ERROR, "FILE OPEN ERROR\n",
+     UNPRIVILEGED | SIZE_LIMIT, ERROR, "(File too large)", {"ro/", F("ro/q.dat", 0644, OLD)}},
+    {"LoadOfFifoNoHang", "p data.dat", "data.dat", LOAD, ERROR,
+     "FILE OPEN ERROR\n(Not a regular file)",
      {"data.dat fifo"}},
     {"LoadOfDeviceRefused", "l data.dat /dev/zero", "data.dat", LOAD, ERROR,
-     "FILE OPEN ERROR\n", {"data.dat -> /dev/zero"}},
+     "FILE OPEN ERROR\n(Not a regular file)", {"data.dat -> /dev/zero"}},
     {"LoadOfUnreadableFileRefused", "f data.dat 0", "data.dat", LOAD | UNPRIVILEGED, ERROR,
-     "FILE OPEN ERROR\n", {F("data.dat", 0, OLD)}},
+     "FILE OPEN ERROR\n(Permission denied)", {F("data.dat", 0, OLD)}},
 #endif
 };
 // clang-format on
@@ -225,14 +250,18 @@ struct Outcome {
     std::string skip; // why the case could not run, when it could not
 };
 
+// Runs the case's operation. A failure adds its reason to the output, as
+// "(reason)", the text the program's stderr line ends with.
 Status Operate(SqQueue &Q, int flags) {
-    return (flags & LOAD) ? ReadF(Q) : SaveFile(Q);
+    Status r = (flags & LOAD) ? ReadF(Q) : SaveFile(Q);
+    if (r == ERROR) printf("(%s)", QueueFileError());
+    return r;
 }
 
 #ifdef _WIN32
 Outcome RunCase(SqQueue &Q, const Case &c) {
     Outcome o;
-    if (c.flags & (UNPRIVILEGED | SIZE_LIMIT))
+    if (c.flags & (UNPRIVILEGED | SIZE_LIMIT | SMALL_LIMIT))
         o.skip = "not on Windows";
     else
         o.output = Output([&] { o.result = Operate(Q, c.flags); });
@@ -259,10 +288,10 @@ void GiveAway(const fs::path &root) {
         if (dropped && (!getcwd(cwd, sizeof cwd) || access(cwd, X_OK) != 0)) _exit(kCannotDrop);
         if (!dropped && (c.flags & UNPRIVILEGED)) _exit(kCannotDrop);
     }
-    if (c.flags & SIZE_LIMIT) {
+    if (c.flags & (SIZE_LIMIT | SMALL_LIMIT)) {
         struct rlimit rl;
         getrlimit(RLIMIT_FSIZE, &rl);
-        rl.rlim_cur = 0;
+        rl.rlim_cur = (c.flags & SMALL_LIMIT) ? 4 : 0;
         setrlimit(RLIMIT_FSIZE, &rl);
     }
     if (dup2(out, 1) < 0) _exit(1);

@@ -1,0 +1,231 @@
+#!/usr/bin/env python3
+"""The save of queue_menu when the system fails under it, seen from outside:
+strace makes one system call of a save fail or kills the program there,
+without changing the program.
+
+  faults  one run per line of FAULTS: the call made to fail, what the user
+          is told (stdout and stderr), and what the folder holds afterwards.
+  kills   SIGKILL at every system call of a save, with and without an old
+          data.dat: afterwards data.dat is the old file or the complete new
+          one (absent instead of old when there was none); a stranded file
+          may only carry the program's own name and the complete new bytes.
+
+Where strace is missing or cannot trace, says so and exits with 77 (skipped).
+
+Usage: save_faults.py --program QUEUE_MENU (faults | kills)
+"""
+import argparse
+import errno
+import os
+import re
+import shutil
+import struct
+import subprocess
+import sys
+import tempfile
+
+SKIPPED = 77
+TIME_LIMIT = 20  # seconds per run
+
+# Options 1, 7 (7), 7 (-2), 10, 0: the queue 7, -2 saved over 1, 2, 3.
+SESSION = b"1\n\n7\n7\n\n7\n-2\n\n10\n\n0\n"
+OLD = struct.pack("<3i", 1, 2, 3)
+NEW = struct.pack("<2i", 7, -2)
+SAVED = "文件保存成功".encode("gbk")
+FAILED = "文件保存失败！".encode("gbk")
+OPEN_FAILED = b"File open error\n" + FAILED
+STRANDED = re.compile(r"^\.data\.dat\.queue_menu-[a-z0-9]{6}$")
+
+# One line per case: name, whether data.dat exists before, the system call
+# to fail, a pattern ({work} the folder) for the first call of the save to
+# fail among those, the failure strace injects, then what the user sees
+# after the save (the tail of stdout) and on stderr, and data.dat afterwards
+# (None: absent). No other file may be left. xattr: the case sets user.origin
+# on data.dat before and expects it afterwards (no call failed).
+FAULTS = [
+    # The first fsync is of the new bytes: without it the new file would
+    # replace the old one unsynced.
+    ("new bytes not synced", True, "fsync", r".", "error=EIO",
+     FAILED, b"queue_menu: data.dat: Input/output error\n", OLD),
+    ("folder not synced after the rename", True, "fsync", r"\({n}<{work}>\)", "error=EIO",
+     SAVED, b"", NEW),
+    ("no descriptor for the new file", True, "openat", r"O_TMPFILE", "error=EMFILE",
+     FAILED, b"queue_menu: data.dat: Too many open files\n", OLD),
+    ("no descriptor for a new data.dat", False, "openat", r"O_TMPFILE", "error=EMFILE",
+     OPEN_FAILED, b"queue_menu: data.dat: Too many open files\n", None),
+    ("disk full while writing", True, "write", r"\(deleted\)", "error=ENOSPC",
+     FAILED, b"queue_menu: data.dat: No space left on device\n", OLD),
+    ("rename refused: the named new file goes", True, "rename", r".", "error=EIO",
+     FAILED, b"queue_menu: data.dat: Input/output error\n", OLD),
+    ("old descriptor's close fails", True, "close", r"data\.dat>", "error=EIO",
+     SAVED, b"", NEW),
+    ("extended attributes kept", True, None, None, None, SAVED, b"", NEW, "xattr"),
+]
+
+
+def strace_problem():
+    """Why strace cannot be used here, or None."""
+    if not shutil.which("strace"):
+        return "strace not found (Debian package strace)"
+    done = subprocess.run(["strace", "-qq", "-o", os.devnull, "true"],
+                          stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+    if done.returncode != 0:
+        return "strace cannot trace here: " + done.stderr.decode(errors="replace").strip()
+    return None
+
+
+def run(program, work, strace_args):
+    """Runs the session in work under strace; returns (status, stdout, stderr).
+    The leak check of a sanitizer build cannot run under ptrace: it is off."""
+    asan = ":".join(filter(None, [os.environ.get("ASAN_OPTIONS"), "detect_leaks=0"]))
+    done = subprocess.run(["strace", "-qq"] + strace_args + ["--", program], input=SESSION,
+                          cwd=work, env=dict(os.environ, LC_ALL="C", ASAN_OPTIONS=asan),
+                          stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=TIME_LIMIT)
+    return done.returncode, done.stdout, done.stderr
+
+
+def prepare(work, old):
+    """Empties work and puts the old data.dat there when old."""
+    for name in os.listdir(work):
+        os.unlink(os.path.join(work, name))
+    if old:
+        with open(os.path.join(work, "data.dat"), "wb") as f:
+            f.write(OLD)
+
+
+def save_calls(program, work, old):
+    """The system calls of a save, from the first that names data.dat to the
+    last before the program writes its output: a list of (name, K, line), K
+    counting the calls of that name from the start (strace's when=K)."""
+    prepare(work, old)
+    log = os.path.join(work, "..", os.path.basename(work) + ".log")
+    run(program, work, ["-y", "-o", log])
+    counts, calls, inside = {}, [], False
+    with open(log, errors="replace") as f:
+        for line in f:
+            m = re.match(r"(\w+)\(", line)
+            if not m:
+                continue
+            name = m.group(1)
+            counts[name] = counts.get(name, 0) + 1
+            inside = inside or "data.dat" in line
+            if inside and name == "write" and line.startswith("write(1<"):
+                break
+            if inside:
+                calls.append((name, counts[name], line))
+    os.unlink(log)
+    return calls
+
+
+def leftovers(work):
+    """The names in work other than data.dat."""
+    return sorted(n for n in os.listdir(work) if n != "data.dat")
+
+
+def data(work):
+    path = os.path.join(work, "data.dat")
+    if not os.path.exists(path):
+        return None
+    with open(path, "rb") as f:
+        return f.read()
+
+
+def fault_case(program, work, case):
+    """What is wrong with one line of FAULTS (empty: nothing)."""
+    name, old, call, pattern, inject, shown, err, after = case[:8]
+    xattr = len(case) > 8
+    args = []
+    if call:
+        calls = save_calls(program, work, old)
+        where = re.compile(pattern.format(work=re.escape(work), n=r"\d+"))
+        hits = [k for c, k, line in calls if c == call and where.search(line)]
+        if not hits:
+            return ["no %s call matching %r in the save" % (call, pattern)]
+        args = ["-o", os.devnull, "-e", "trace=" + call,
+                "-e", "inject=%s:%s:when=%d" % (call, inject, hits[0])]
+    prepare(work, old)
+    if xattr:
+        try:
+            os.setxattr(os.path.join(work, "data.dat"), "user.origin", b"kept")
+        except OSError as e:
+            if e.errno in (errno.ENOTSUP, errno.EOPNOTSUPP, errno.EPERM):
+                print("%s: skipped, no user xattrs here (%s)" % (name, e.strerror))
+                return []
+            raise
+    status, out, stderr = run(program, work, args or ["-o", os.devnull])
+    problems = []
+    if status != 0:
+        problems.append("exit status %d" % status)
+    if shown not in out:
+        problems.append("stdout lacks %r" % shown.decode("gbk"))
+    if stderr != err:
+        problems.append("stderr %r, expected %r" % (stderr, err))
+    if data(work) != after:
+        problems.append("data.dat holds %r, expected %r" % (data(work), after))
+    if leftovers(work):
+        problems.append("left behind: %s" % leftovers(work))
+    if xattr and data(work) is not None:
+        try:
+            kept = os.getxattr(os.path.join(work, "data.dat"), "user.origin")
+        except OSError:
+            kept = None
+        if kept != b"kept":
+            problems.append("user.origin lost")
+    return problems
+
+
+def kill_sweep(program, work, old):
+    """Kills the save at each of its system calls; returns (runs, stranded,
+    problems)."""
+    calls = save_calls(program, work, old)
+    problems, stranded = [], 0
+    for call, k, line in calls:
+        prepare(work, old)
+        status, _, _ = run(program, work, ["-o", os.devnull, "-e", "trace=" + call,
+                                           "-e", "inject=%s:signal=KILL:when=%d" % (call, k)])
+        where = "%s data.dat, killed at %s #%d (%s)" % (
+            "old" if old else "no", call, k, line.strip()[:80])
+        after = data(work)
+        if status != -9 and status != 128 + 9:
+            problems.append("%s: not killed (status %d)" % (where, status))
+        if after not in ((OLD if old else None), NEW):
+            problems.append("%s: data.dat holds %r" % (where, after))
+        for name in leftovers(work):
+            with open(os.path.join(work, name), "rb") as f:
+                if not STRANDED.match(name) or f.read() != NEW:
+                    problems.append("%s: left %s" % (where, name))
+            stranded += 1
+    return len(calls), stranded, problems
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--program", required=True)
+    parser.add_argument("what", choices=["faults", "kills"])
+    args = parser.parse_args()
+    why = strace_problem()
+    if why:
+        print("skipped: " + why)
+        return SKIPPED
+    program = os.path.abspath(args.program)
+    problems = []
+    with tempfile.TemporaryDirectory() as top:
+        work = os.path.join(top, "work")
+        os.mkdir(work)
+        if args.what == "faults":
+            for case in FAULTS:
+                problems += ["%s: %s" % (case[0], p) for p in fault_case(program, work, case)]
+            print("%d cases; %d problems" % (len(FAULTS), len(problems)))
+        else:
+            for old in (True, False):
+                runs, stranded, found = kill_sweep(program, work, old)
+                problems += found
+                print("%s data.dat: %d kill points, %d stranded files" % (
+                    "old" if old else "no", runs, stranded))
+    for p in problems:
+        print(p)
+    return 1 if problems else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
