@@ -148,7 +148,7 @@ static void DrawQ() {
 
 int main(int argc, char **argv) {
     SetProgramName("queue_menu");
-    const CmdKnown known = {kHelp, nullptr, true};
+    const CmdKnown known = {kHelp, nullptr, true, false};
     CmdOptions opt;
     int status = ParseCmdLine(argc, argv, known, opt);
     if (status != CMD_RUN) return status;
