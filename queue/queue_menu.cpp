@@ -5,6 +5,7 @@
 #include "console.h"
 #include "fail.h"
 #include "queue_draw.h"
+#include "termsize.h"
 
 static const char *const kMenu[] = {
     "\n",
@@ -141,9 +142,12 @@ static const char kHelp[] =
     "  --help          show this help and end\n"
     "  --version       show the version and end\n";
 
-/* The --draw picture above each menu. */
+/* The --draw picture above each menu, on the rows the menu leaves free on
+ * the screen, so that the picture's first line and the prompt are seen
+ * together. */
 static void DrawQ() {
-    DrawQueue(Q);
+    TermSize screen = GetTermSize();
+    DrawQueue(Q, screen.cols, screen.rows - MenuRows(kMenu, sizeof kMenu / sizeof kMenu[0]));
 }
 
 int main(int argc, char **argv) {

@@ -1,9 +1,10 @@
 /* tree_draw.cpp - see tree_draw.h.
  *
  * The picture shows levels 1 to `levels` of the tree: as many as fit both
- * the lines (one per node) and the width (each level indents 4 more). Those
- * nodes are found level by level in two small arrays, then printed in
- * preorder from a small stack, so the work grows with the lines drawn only.
+ * the lines (one per node) and the width (each level indents 4 more, or 3 or
+ * 2 where that shows more levels). Those nodes are found level by level in
+ * two small arrays, then printed in preorder from a small stack, so the work
+ * grows with the lines drawn only.
  */
 #include "tree_draw.h"
 
@@ -14,7 +15,7 @@
 
 #include "console.h"
 
-#define MAX_LINES 64  /* height is taken up to this */
+#define MAX_LINES 256 /* height is taken up to this */
 #define MAX_WIDTH 255 /* width is taken up to this */
 #define MIN_WIDTH 60  /* the header and footer lines fit */
 
@@ -36,16 +37,33 @@ static int Label(char *out, TElemType data, int pos) {
     return n + snprintf(out + n, 16, "(%d)", pos);
 }
 
-/* The longest line a node on level can take: indent, the widest data
- * (\xHH), the widest position of the level, and the " ..." mark. */
-static int WorstLineWidth(int level) {
+/* How a node line is indented: step columns per level; under a parent, a
+ * bar where a later sibling of that level's node is still to come, else
+ * blank; then the connector of a child that has a later sibling (mid) or
+ * of the last child (last), '?' standing for its side, L or R. */
+struct Indent {
+    int step;
+    const char *bar, *blank, *mid, *last;
+};
+
+/* Narrower steps give the deeper trees more levels on the same width. */
+static const Indent kIndents[] = {
+    {4, "|   ", "    ", "+-? ", "`-? "},
+    {3, "|  ", "   ", "+? ", "`? "},
+    {2, "| ", "  ", "? ", "? "},
+};
+
+/* The longest line a node on level can take with step columns per level:
+ * indent, the widest data (\xHH), the widest position of the level, and the
+ * " ..." mark. */
+static int WorstLineWidth(int level, int step) {
     int digits = 1; /* "?" */
     if (level <= 31) {
         long long last = (1LL << level) - 1;
         if (last > INT_MAX) last = INT_MAX;
         digits = snprintf(nullptr, 0, "%lld", last);
     }
-    return 4 * (level - 1) + 4 + 2 + digits + 4;
+    return step * (level - 1) + 4 + 2 + digits + 4;
 }
 
 /* Number of children of the n nodes at nodes; when out is not null they are
@@ -106,7 +124,7 @@ struct DrawFrame {
 };
 
 /* Prints the levels 1 to levels of T in preorder, one node per line. */
-static void PrintLevels(BiTree T, int levels) {
+static void PrintLevels(BiTree T, int levels, const Indent &in) {
     DrawFrame stack[MAX_LINES]; /* each frame is a node that gets a line */
     bool more[MAX_LINES + 1];   /* more[l]: a sibling on level l is still to come */
     int sp = 0;
@@ -115,13 +133,12 @@ static void PrintLevels(BiTree T, int levels) {
         DrawFrame f = stack[--sp];
         char line[MAX_WIDTH + 32];
         int n = 0;
-        for (int l = 2; l < f.level; l++, n += 4)
-            memcpy(line + n, more[l] ? "|   " : "    ", 4);
+        for (int l = 2; l < f.level; l++, n += in.step)
+            memcpy(line + n, more[l] ? in.bar : in.blank, (size_t)in.step);
         if (f.level > 1) {
-            memcpy(line + n, f.last ? "`-" : "+-", 2);
-            line[n + 2] = f.side;
-            line[n + 3] = ' ';
-            n += 4;
+            memcpy(line + n, f.last ? in.last : in.mid, (size_t)in.step);
+            *(char *)memchr(line + n, '?', (size_t)in.step) = f.side;
+            n += in.step;
         }
         n += Label(line + n, f.node->data, f.pos);
         BiTree l = f.node->lchild, r = f.node->rchild;
@@ -135,6 +152,33 @@ static void PrintLevels(BiTree T, int levels) {
     }
 }
 
+/* How many whole levels from the root fit height lines of fewer than width
+ * columns when indented by step: the header, a line per node, and the
+ * footer when levels are left out (*cut is then set). cur gets the nodes of
+ * the last level shown, *ncur of them. */
+static int FitLevels(BiTree T, int width, int height, int step, BiTree *cur, int *ncur, bool *cut) {
+    BiTree next[MAX_LINES];
+    int shown = 1, levels = 1;
+    cur[0] = T;
+    *ncur = 1;
+    *cut = false;
+    for (;;) {
+        int n = Children(cur, *ncur, nullptr);
+        if (n == 0) return levels;
+        /* The level fits when its lines and the header do, and the footer
+         * too unless it is the last level. */
+        if (shown + n > height - 1 || WorstLineWidth(levels + 1, step) > width - 1) break;
+        Children(cur, *ncur, next);
+        if (shown + n > height - 2 && Children(next, n, nullptr) > 0) break;
+        memcpy(cur, next, sizeof(BiTree) * (size_t)n);
+        *ncur = n;
+        shown += n;
+        levels++;
+    }
+    *cut = true;
+    return levels;
+}
+
 void DrawBiTree(BiTree T, int width, int height) {
     if (!T) {
         PrintLine("Tree T: none (options 1 and 3 make one)");
@@ -146,29 +190,22 @@ void DrawBiTree(BiTree T, int width, int height) {
     }
     width = width < MIN_WIDTH ? MIN_WIDTH : width > MAX_WIDTH ? MAX_WIDTH : width;
     height = height < 3 ? 3 : height > MAX_LINES ? MAX_LINES : height;
-    int max_nodes = height - 2; /* one line for the header, one for the footer */
 
-    /* Find how many whole levels fit; cur ends up holding the last of them. */
-    BiTree cur[MAX_LINES], next[MAX_LINES];
-    int ncur = 1, shown = 1, levels = 1;
-    cur[0] = T;
-    bool cut = false;
-    for (;;) {
-        int n = Children(cur, ncur, nullptr);
-        if (n == 0) break;
-        if (shown + n > max_nodes || WorstLineWidth(levels + 1) > width - 1) {
-            cut = true;
-            break;
+    /* The widest indent that shows the most levels. */
+    BiTree cur[MAX_LINES];
+    int ncur, best = 0, levels = 0;
+    bool cut;
+    for (int i = 0; i < (int)(sizeof kIndents / sizeof kIndents[0]); i++) {
+        int fit = FitLevels(T, width, height, kIndents[i].step, cur, &ncur, &cut);
+        if (fit > levels) {
+            levels = fit;
+            best = i;
         }
-        Children(cur, ncur, next);
-        memcpy(cur, next, sizeof(BiTree) * (size_t)n);
-        ncur = n;
-        shown += n;
-        levels++;
     }
+    FitLevels(T, width, height, kIndents[best].step, cur, &ncur, &cut);
 
     PrintLine("Tree T (each node as data(position); L, R: left, right child):");
-    PrintLevels(T, levels);
+    PrintLevels(T, levels, kIndents[best]);
     if (!cut) return;
     bool more_than;
     long below = LevelsBelow(cur, ncur, &more_than);

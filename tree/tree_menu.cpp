@@ -9,6 +9,7 @@
 #include "console.h"
 #include "description.h"
 #include "fail.h"
+#include "termsize.h"
 #include "trace.h"
 #include "tree_draw.h"
 
@@ -259,9 +260,12 @@ static const char kHelp[] =
     "A description lists the nodes in preorder, '#' for an empty subtree; the\n"
     "built-in one is " BUILTIN_DESCRIPTION ".\n";
 
-/* The --draw picture above each menu. */
+/* The --draw picture above each menu, on the rows the menu leaves free on
+ * the screen, so that the picture's first line and the prompt are seen
+ * together. */
 static void DrawT() {
-    DrawBiTree(T);
+    TermSize screen = GetTermSize();
+    DrawBiTree(T, screen.cols, screen.rows - MenuRows(kMenu, sizeof kMenu / sizeof kMenu[0]));
 }
 
 int main(int argc, char **argv) {

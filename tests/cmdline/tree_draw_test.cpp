@@ -97,21 +97,31 @@ TEST(DrawBiTree, NoTreeEmptyTreeAndOddData) {
 }
 
 // Whole levels that fit are drawn, nodes with children cut off end in
-// " ...", and the last line says how many levels are left out.
+// " ...", and the last line says how many levels are left out. A deep tree
+// takes a narrower indent when that shows more levels. 80 x 7 is what an
+// 80 x 24 screen leaves above tree_menu's 17-row menu, 120 x 43 what a
+// 120 x 60 one leaves.
 TEST(DrawBiTree, CutsToWholeLevelsAndCountsTheRest) {
     struct Case {
         BiTree T;
+        int width, height;
         size_t lines; // header + nodes (+ footer)
         const char *last_node, *footer;
     } cases[] = {
-        {Chain(16, LEFT), 17, "`-L p(32768)", nullptr}, // 16 levels fit 80 columns
-        {Chain(30, LEFT), 18, "`-L p(32768) ...", "... 14 more levels not shown"},
-        {Chain(17, RIGHT), 18, "`-R p(65535) ...", "... 1 more level not shown"},
-        {Full(6), 17, "`-R z(15) ...", "... 2 more levels not shown"}, // 15 nodes fit
+        {Chain(16, LEFT), 80, 24, 17, "`-L p(32768)", nullptr},  // 16 levels fit 80 columns
+        {Chain(17, RIGHT), 80, 24, 18, "`R q(131071)", nullptr}, // 17 fit with 3 a level
+        {Chain(30, LEFT), 80, 24, 24, "L v(2097152) ...", "... 8 more levels not shown"},
+        {Chain(30, LEFT), 120, 43, 31, "`L d(536870912)", nullptr},            // whole at 120 x 60
+        {Full(6), 80, 24, 17, "`-R z(15) ...", "... 2 more levels not shown"}, // 15 nodes fit
+        {Build(BUILTIN_DESCRIPTION), 80, 7, 5, "`-R C(3) ...", "... 3 more levels not shown"},
+        // Exact fits: the whole tree on every line, and the levels shown on
+        // every line but the footer's.
+        {Build("abd##e##cf###"), 80, 7, 7, "`-L f(6)", nullptr},
+        {Build("abdg##h##e##c##"), 80, 7, 7, "`-R c(3)", "... 1 more level not shown"},
     };
     for (Case &c : cases) {
-        std::vector<std::string> lines = Lines(Draw(c.T));
-        ASSERT_EQ(lines.size(), c.lines);
+        std::vector<std::string> lines = Lines(Draw(c.T, c.width, c.height));
+        ASSERT_EQ(lines.size(), c.lines) << c.last_node;
         const std::string &node = lines[c.footer ? lines.size() - 2 : lines.size() - 1];
         EXPECT_EQ(node.substr(node.size() - strlen(c.last_node)), c.last_node);
         EXPECT_EQ(c.footer ? lines.back() : "", c.footer ? c.footer : "");
