@@ -4,7 +4,8 @@
  * the lines (one per node) and the width (each level indents 4 more, or 3 or
  * 2 where that shows more levels). Those nodes are found level by level in
  * two small arrays, then printed in preorder from a small stack, so the work
- * grows with the lines drawn only.
+ * grows with the lines drawn only. When that leaves levels out and a line
+ * per level shows more of them, the picture is drawn that way instead.
  */
 #include "tree_draw.h"
 
@@ -179,6 +180,92 @@ static int FitLevels(BiTree T, int width, int height, int step, BiTree *cur, int
     return levels;
 }
 
+/* The nodes of one level, left to right, and their positions. */
+typedef struct {
+    BiTree node[MAX_LINES];
+    int pos[MAX_LINES];
+    int n;
+} Level;
+
+/* Makes next the level below cur. cur holds at most MAX_LINES / 2 nodes. */
+static void NextLevel(const Level &cur, Level &next) {
+    next.n = 0;
+    for (int i = 0; i < cur.n; i++) {
+        BiTree kids[2] = {cur.node[i]->lchild, cur.node[i]->rchild};
+        for (int side = 0; side < 2; side++) {
+            if (!kids[side]) continue;
+            next.node[next.n] = kids[side];
+            next.pos[next.n++] = ChildPosition(cur.pos[i], side);
+        }
+    }
+}
+
+/* The length of L's line, its labels a blank apart; the line is written to
+ * out (room for width characters and a label more) unless out is null.
+ * Writing stops once the line is longer than width. */
+static int LevelLine(const Level &L, int width, char *out) {
+    char label[24];
+    int len = 0;
+    for (int i = 0; i < L.n && len <= width; i++) {
+        int n = Label(label, L.node[i]->data, L.pos[i]);
+        if (out && i > 0) out[len] = ' ';
+        len += i > 0;
+        if (out) memcpy(out + len, label, (size_t)n);
+        len += n;
+    }
+    if (out) out[len] = '\0';
+    return len;
+}
+
+/* The picture by levels: a line per level, as many whole levels from the
+ * root as fit height lines (header, levels, and the footer when levels are
+ * left out) of fewer than width columns. Returns their number; prints them
+ * when print is set; last gets the last level shown, and *cut is set when
+ * levels are left out. A level line holds at most width / 5 nodes, so the
+ * levels fit their arrays. */
+static int ByLevels(BiTree T, int width, int height, bool print, Level &last, bool *cut) {
+    Level levels[2];
+    int shown = 0;
+    Level *cur = &levels[0], *next = &levels[1];
+    cur->node[0] = T;
+    cur->pos[0] = 1;
+    cur->n = 1;
+    *cut = true;
+    while (LevelLine(*cur, width - 1, nullptr) <= width - 1) {
+        NextLevel(*cur, *next);
+        /* The header, the levels so far and this one, the footer if more. */
+        if (1 + shown + 1 + (next->n > 0) > height) break;
+        if (print) {
+            char line[MAX_WIDTH + 32];
+            LevelLine(*cur, width - 1, line);
+            PrintLine(line);
+        }
+        shown++;
+        last = *cur;
+        if (next->n == 0) {
+            *cut = false;
+            break;
+        }
+        Level *swap = cur;
+        cur = next;
+        next = swap;
+    }
+    return shown;
+}
+
+/* The footer of a picture cut after the n nodes at last: how many levels
+ * are left out. */
+static void PrintLeftOut(BiTree const *last, int n) {
+    bool more_than;
+    long below = LevelsBelow(last, n, &more_than);
+    if (below == 0)
+        PrintLine("... more levels not shown");
+    else if (more_than)
+        Print("... more than %ld more levels not shown\n", below);
+    else
+        Print("... %ld more level%s not shown\n", below, below == 1 ? "" : "s");
+}
+
 void DrawBiTree(BiTree T, int width, int height) {
     if (!T) {
         PrintLine("Tree T: none (options 1 and 3 make one)");
@@ -204,15 +291,17 @@ void DrawBiTree(BiTree T, int width, int height) {
     }
     FitLevels(T, width, height, kIndents[best].step, cur, &ncur, &cut);
 
+    /* A line per level instead, where that shows more of the tree. */
+    Level last;
+    bool by_levels_cut;
+    if (cut && ByLevels(T, width, height, false, last, &by_levels_cut) > levels) {
+        PrintLine("Tree T by levels (each node as data(position)):");
+        ByLevels(T, width, height, true, last, &by_levels_cut);
+        if (by_levels_cut) PrintLeftOut(last.node, last.n);
+        return;
+    }
+
     PrintLine("Tree T (each node as data(position); L, R: left, right child):");
     PrintLevels(T, levels, kIndents[best]);
-    if (!cut) return;
-    bool more_than;
-    long below = LevelsBelow(cur, ncur, &more_than);
-    if (below == 0)
-        PrintLine("... more levels not shown");
-    else if (more_than)
-        Print("... more than %ld more levels not shown\n", below);
-    else
-        Print("... %ld more level%s not shown\n", below, below == 1 ? "" : "s");
+    if (cut) PrintLeftOut(cur, ncur);
 }

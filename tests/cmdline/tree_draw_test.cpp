@@ -113,18 +113,45 @@ TEST(DrawBiTree, CutsToWholeLevelsAndCountsTheRest) {
         {Chain(30, LEFT), 80, 24, 24, "L v(2097152) ...", "... 8 more levels not shown"},
         {Chain(30, LEFT), 120, 43, 31, "`L d(536870912)", nullptr},            // whole at 120 x 60
         {Full(6), 80, 24, 17, "`-R z(15) ...", "... 2 more levels not shown"}, // 15 nodes fit
-        {Build(BUILTIN_DESCRIPTION), 80, 7, 5, "`-R C(3) ...", "... 3 more levels not shown"},
         // Exact fits: the whole tree on every line, and the levels shown on
         // every line but the footer's.
-        {Build("abd##e##cf###"), 80, 7, 7, "`-L f(6)", nullptr},
-        {Build("abdg##h##e##c##"), 80, 7, 7, "`-R c(3)", "... 1 more level not shown"},
+        {Chain(6, RIGHT), 80, 7, 7, "`-R f(63)", nullptr},
+        {Chain(7, RIGHT), 80, 7, 7, "`-R e(31) ...", "... 2 more levels not shown"},
     };
     for (Case &c : cases) {
         std::vector<std::string> lines = Lines(Draw(c.T, c.width, c.height));
-        ASSERT_EQ(lines.size(), c.lines) << c.last_node;
-        const std::string &node = lines[c.footer ? lines.size() - 2 : lines.size() - 1];
-        EXPECT_EQ(node.substr(node.size() - strlen(c.last_node)), c.last_node);
+        EXPECT_EQ(lines.size(), c.lines) << c.last_node;
+        size_t last = lines.size() - (c.footer ? 2 : 1);
+        std::string node = last < lines.size() ? lines[last] : "";
+        size_t tail = strlen(c.last_node);
+        EXPECT_EQ(node.substr(node.size() > tail ? node.size() - tail : 0), c.last_node);
         EXPECT_EQ(c.footer ? lines.back() : "", c.footer ? c.footer : "");
+        DestroyBiTree(c.T);
+    }
+}
+
+// Where the picture above leaves levels out, a line per level shows more.
+TEST(DrawBiTree, SmallScreenByLevels) {
+    struct Case {
+        BiTree T;
+        const char *picture;
+    } cases[] = {
+        {Build(BUILTIN_DESCRIPTION), "Tree T by levels (each node as data(position)):\n"
+                                     "A(1)\n"
+                                     "B(2) C(3)\n"
+                                     "D(4) E(5) F(6) G(7)\n"
+                                     "H(8) I(12) J(15)\n"
+                                     "K(17)\n"},
+        // Level 5's 16 nodes would take 95 columns.
+        {Full(6), "Tree T by levels (each node as data(position)):\n"
+                  "x(1)\n"
+                  "y(2) z(3)\n"
+                  "y(4) z(5) y(6) z(7)\n"
+                  "y(8) z(9) y(10) z(11) y(12) z(13) y(14) z(15)\n"
+                  "... 2 more levels not shown\n"},
+    };
+    for (Case &c : cases) {
+        EXPECT_EQ(Draw(c.T, 80, 7), c.picture);
         DestroyBiTree(c.T);
     }
 }
