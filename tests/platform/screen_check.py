@@ -76,19 +76,25 @@ def run_case(cmd, program, case, folder):
     subprocess.run(tmux + ["new-session", "-d", "-x", str(cols), "-y", str(rows), shell],
                    env=env, check=True)
     prompt = PROMPT[os.path.splitext(os.path.basename(program))[0]]
-    screen = ""
-    try:
-        for key in keys:
-            literal = [] if key == "Enter" else ["-l"]
-            subprocess.run(tmux + ["send-keys"] + literal + [key], env=env, check=True)
+
+    def wait_for(ok, what):
+        screen = ""
         deadline = time.monotonic() + WAIT
-        while not screen_ok(screen, first, wanted, prompt):
+        while not ok(screen):
             if time.monotonic() > deadline:
-                raise Failed("at %dx%d the screen does not start with %r and show %r and the"
-                             " prompt:\n%s" % (cols, rows, first, wanted, screen))
+                raise Failed("at %dx%d the screen does not %s:\n%s" % (cols, rows, what, screen))
             time.sleep(0.2)
             screen = subprocess.run(tmux + ["capture-pane", "-p"], env=env,
                                     capture_output=True).stdout.decode(errors="replace")
+
+    try:
+        # Keys typed before the program reads its console may not reach it.
+        wait_for(lambda screen: prompt in screen, "show the first prompt")
+        for key in keys:
+            literal = [] if key == "Enter" else ["-l"]
+            subprocess.run(tmux + ["send-keys"] + literal + [key], env=env, check=True)
+        wait_for(lambda screen: screen_ok(screen, first, wanted, prompt),
+                 "start with %r and show %r and the prompt" % (first, wanted))
     finally:
         subprocess.run(tmux + ["kill-server"], env=env, capture_output=True)
 
