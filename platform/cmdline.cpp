@@ -12,7 +12,7 @@
 #error "ADT_VERSION (the project's version) must be defined by the build"
 #endif
 
-enum OptionId { OPT_DRAW, OPT_ENCODING, OPT_TREE, OPT_FILE, OPT_HELP, OPT_VERSION };
+enum OptionId { OPT_DRAW, OPT_ENCODING, OPT_TREE, OPT_FILE, OPT_TRACE, OPT_HELP, OPT_VERSION };
 
 struct Option {
     const char *name;
@@ -23,8 +23,8 @@ struct Option {
 static const Option kOptions[] = {
     {"--draw", OPT_DRAW, false},       {"--encoding", OPT_ENCODING, true},
     {"--tree", OPT_TREE, true},        {"--file", OPT_FILE, true},
-    {"--help", OPT_HELP, false},       {"-h", OPT_HELP, false},
-    {"--version", OPT_VERSION, false},
+    {"--trace", OPT_TRACE, false},     {"--help", OPT_HELP, false},
+    {"-h", OPT_HELP, false},           {"--version", OPT_VERSION, false},
 };
 
 /* The option named by the first len bytes of arg, if this program knows it;
@@ -34,6 +34,7 @@ static const Option *FindOption(const char *arg, size_t len, const CmdKnown &kno
         if (strlen(o.name) != len || memcmp(o.name, arg, len) != 0) continue;
         if (o.id == OPT_TREE && !known.check_tree) return nullptr;
         if (o.id == OPT_FILE && !known.takes_file) return nullptr;
+        if (o.id == OPT_TRACE && !known.takes_trace) return nullptr;
         return &o;
     }
     return nullptr;
@@ -123,6 +124,7 @@ int ParseCmdLine(int argc, char *const *argv, const CmdKnown &known, CmdOptions 
     out.encoding = ENCODING_AUTO;
     out.tree = nullptr;
     out.file = nullptr;
+    out.trace = false;
     char quoted[48];
     for (int i = 1; i < argc; i++) {
         const char *arg = argv[i];
@@ -154,6 +156,8 @@ int ParseCmdLine(int argc, char *const *argv, const CmdKnown &known, CmdOptions 
         }
         if (o->id == OPT_DRAW) {
             out.draw = true;
+        } else if (o->id == OPT_TRACE) {
+            out.trace = true;
         } else if (o->id == OPT_HELP) {
             fputs(known.help, stdout);
             return Flushed();

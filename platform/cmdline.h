@@ -4,6 +4,7 @@
  *   --encoding ENC     force the output encoding: gbk or utf-8
  *   --tree DESCRIPTION (tree_menu) the preorder description to build from
  *   --file PATH        (queue_menu) the data file of options 10 and 11
+ *   --trace            (tree_menu) print each stack step of the walks
  *   -h, --help         print the usage to stdout and end with status 0
  *   --version          print "<program> <version>" and end with status 0
  *
@@ -31,6 +32,7 @@ struct CmdKnown {
     const char *help;
     CheckValue check_tree; /* --tree is known when this is not null */
     bool takes_file;       /* --file is known */
+    bool takes_trace;      /* --trace is known */
 };
 
 /* What the command line asked for. The strings point into argv. */
@@ -39,6 +41,7 @@ struct CmdOptions {
     OutputEncoding encoding; /* ENCODING_AUTO unless --encoding was given */
     const char *tree;        /* --tree, already checked; null when not given */
     const char *file;        /* --file; null when not given */
+    bool trace;              /* --trace */
 };
 
 /* ParseCmdLine's result when the program is to go on. */

@@ -7,6 +7,7 @@
 #include "console.h"
 #include "fail.h"
 #include "queue_draw.h"
+#include "termsize.h"
 
 static const char *const kMenu[] = {
     "\n",
@@ -150,14 +151,17 @@ static const char kHelp[] =
     "\n"
     "The manual page queue_menu(1) describes the menu, the pause and the data file.\n";
 
-/* The --draw picture above each menu. */
+/* The --draw picture above each menu, on the rows the menu leaves free on
+ * the screen, so that the picture's first line and the prompt are seen
+ * together. */
 static void DrawQ() {
-    DrawQueue(Q);
+    TermSize screen = GetTermSize();
+    DrawQueue(Q, screen.cols, screen.rows - MenuRows(kMenu, sizeof kMenu / sizeof kMenu[0]));
 }
 
 int main(int argc, char **argv) {
     SetProgramName("queue_menu");
-    const CmdKnown known = {kHelp, nullptr, true};
+    const CmdKnown known = {kHelp, nullptr, true, false};
     CmdOptions opt;
     int status = ParseCmdLine(argc, argv, known, opt);
     if (status != CMD_RUN) return status;

@@ -262,23 +262,28 @@ Status DeleteChild(BiTree T, BiTree p, int LR) {
 
 /* ---- Traversals -------------------------------------------------------- */
 
-/* Prints one node of a walk: its data and a space. */
-static void Visit(BiTree p) {
-    PrintChar(p->data);
-    PrintChar(' ');
+/* Tells the watcher of a walk about a visit and a stack operation. */
+static void Visit(const WalkWatch &w, BiTree p) {
+    if (w.visit) w.visit(p, w.ctx);
 }
 
-Status PreOrderTraverse(BiTree T) {
+static void Step(const WalkWatch &w, const char *op, BiTree p, const SqStack &S) {
+    if (w.step) w.step(op, p, S, w.ctx);
+}
+
+Status PreOrderWalk(BiTree T, const WalkWatch &w) {
     SqStack S;
     InitStack(S);
     BiTree p = T;
     while (p || !StackEmpty(S)) {
         if (p) {
-            Visit(p);
+            Visit(w, p);
             Push(S, p);
+            Step(w, "push", p, S);
             p = p->lchild;
         } else {
             Pop(S, p);
+            Step(w, "pop", p, S);
             p = p->rchild;
         }
     }
@@ -286,17 +291,19 @@ Status PreOrderTraverse(BiTree T) {
     return OK;
 }
 
-Status InOrderTraverse(BiTree T) {
+Status InOrderWalk(BiTree T, const WalkWatch &w) {
     SqStack S;
     InitStack(S);
     BiTree p = T;
     while (p || !StackEmpty(S)) {
         if (p) {
             Push(S, p);
+            Step(w, "push", p, S);
             p = p->lchild;
         } else {
             Pop(S, p);
-            Visit(p);
+            Visit(w, p);
+            Step(w, "pop", p, S);
             p = p->rchild;
         }
     }
@@ -310,7 +317,8 @@ Status InOrderTraverse(BiTree T) {
  * to the stack element at depth d (0 at the bottom): 0 while its left
  * subtree is walked, 1 once its right subtree has been entered. Only the
  * top's flag is read, and it is always written first, so the entries need
- * no clearing between walks. k has size entries and grows by doubling. */
+ * no clearing between walks. k has size entries and grows by doubling. A
+ * watcher must not start another postorder walk from inside this one. */
 typedef struct {
     SqStack S;
     int *k;
@@ -335,23 +343,26 @@ static int TopFlag(const PostWalk &W) {
     return W.k[StackLength(W.S) - 1];
 }
 
-Status PostOrderTraverse(BiTree T) {
+Status PostOrderWalk(BiTree T, const WalkWatch &w) {
     PostWalk &W = g_post;
     if (!W.S.base) InitStack(W.S);
     BiTree p = T;
     while (p || !StackEmpty(W.S)) {
         while (p) { /* descend left */
             Push(W.S, p);
+            Step(w, "push", p, W.S);
             SetTopFlag(W, 0);
             p = p->lchild;
         }
         while (!StackEmpty(W.S) && TopFlag(W) == 1) { /* right subtree done */
             Pop(W.S, p);
-            Visit(p);
+            Visit(w, p);
+            Step(w, "pop", p, W.S);
         }
         if (StackEmpty(W.S)) break;
         SetTopFlag(W, 1); /* turn right */
         GetTop(W.S, p);
+        Step(w, "top", p, W.S);
         p = p->rchild;
     }
     return OK;
@@ -363,18 +374,19 @@ Status PostOrderTraverse(BiTree T) {
  * sparse the tree, and the walk ends with the first level that has none:
  * the levels are counted as they are walked, not by a separate depth walk.
  * The two stacks serve as growable arrays. */
-Status LevelOrderTraverse(BiTree T) {
+Status LevelOrderWalk(BiTree T, const WalkWatch &w) {
     SqStack level, next;
     InitStack(level);
     InitStack(next);
     if (T) Push(level, T);
-    while (!StackEmpty(level)) {
+    for (int k = 0; !StackEmpty(level); k++) {
         ClearStack(next);
         for (BiTree *q = level.base; q < level.top; q++) {
-            Visit(*q);
+            Visit(w, *q);
             if ((*q)->lchild) Push(next, (*q)->lchild);
             if ((*q)->rchild) Push(next, (*q)->rchild);
         }
+        if (w.level) w.level(k, level.base, StackLength(level), w.ctx);
         SqStack swap = level;
         level = next;
         next = swap;
@@ -382,4 +394,29 @@ Status LevelOrderTraverse(BiTree T) {
     DestroyStack(level);
     DestroyStack(next);
     return OK;
+}
+
+/* Prints one node of a walk: its data and a space. */
+static void PrintVisit(BiTree p, void *ctx) {
+    (void)ctx;
+    PrintChar(p->data);
+    PrintChar(' ');
+}
+
+static const WalkWatch kPrintEach = {PrintVisit, nullptr, nullptr, nullptr};
+
+Status PreOrderTraverse(BiTree T) {
+    return PreOrderWalk(T, kPrintEach);
+}
+
+Status InOrderTraverse(BiTree T) {
+    return InOrderWalk(T, kPrintEach);
+}
+
+Status PostOrderTraverse(BiTree T) {
+    return PostOrderWalk(T, kPrintEach);
+}
+
+Status LevelOrderTraverse(BiTree T) {
+    return LevelOrderWalk(T, kPrintEach);
 }

@@ -91,4 +91,27 @@ Status PostOrderTraverse(BiTree T);
  * within a level. OK always. */
 Status LevelOrderTraverse(BiTree T);
 
+/* What a walk tells its watcher. visit: each node in the walk's order, where
+ * the traversal would print it. step: after each stack operation of a
+ * depth-first walk ("push", "pop", or "top" where postorder reads the top
+ * with GetTop), with the node it moved and the stack as it is then; a pop
+ * that prints its node calls visit first. level: each level of the
+ * level-order walk, k from 0, its n nodes left to right. Any of them may be
+ * null; ctx is passed to each. The stack and the nodes are only lent for
+ * the call. */
+typedef struct {
+    void (*visit)(BiTree p, void *ctx);
+    void (*step)(const char *op, BiTree p, SqStack S, void *ctx);
+    void (*level)(int k, BiTree const *nodes, int n, void *ctx);
+    void *ctx;
+} WalkWatch;
+
+/* The walks of the four traversals above, telling w instead of printing.
+ * Each traversal is its walk with a watcher that prints every visit. OK
+ * always. */
+Status PreOrderWalk(BiTree T, const WalkWatch &w);
+Status InOrderWalk(BiTree T, const WalkWatch &w);
+Status PostOrderWalk(BiTree T, const WalkWatch &w);
+Status LevelOrderWalk(BiTree T, const WalkWatch &w);
+
 #endif

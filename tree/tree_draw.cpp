@@ -1,9 +1,11 @@
 /* tree_draw.cpp - see tree_draw.h.
  *
  * The picture shows levels 1 to `levels` of the tree: as many as fit both
- * the lines (one per node) and the width (each level indents 4 more). Those
- * nodes are found level by level in two small arrays, then printed in
- * preorder from a small stack, so the work grows with the lines drawn only.
+ * the lines (one per node) and the width (each level indents 4 more, or 3 or
+ * 2 where that shows more levels). Those nodes are found level by level in
+ * two small arrays, then printed in preorder from a small stack, so the work
+ * grows with the lines drawn only. When that leaves levels out and a line
+ * per level shows more of them, the picture is drawn that way instead.
  */
 #include "tree_draw.h"
 
@@ -14,7 +16,7 @@
 
 #include "console.h"
 
-#define MAX_LINES 64  /* height is taken up to this */
+#define MAX_LINES 256 /* height is taken up to this */
 #define MAX_WIDTH 255 /* width is taken up to this */
 #define MIN_WIDTH 60  /* the header and footer lines fit */
 
@@ -36,16 +38,33 @@ static int Label(char *out, TElemType data, int pos) {
     return n + snprintf(out + n, 16, "(%d)", pos);
 }
 
-/* The longest line a node on level can take: indent, the widest data
- * (\xHH), the widest position of the level, and the " ..." mark. */
-static int WorstLineWidth(int level) {
+/* How a node line is indented: step columns per level; under a parent, a
+ * bar where a later sibling of that level's node is still to come, else
+ * blank; then the connector of a child that has a later sibling (mid) or
+ * of the last child (last), '?' standing for its side, L or R. */
+struct Indent {
+    int step;
+    const char *bar, *blank, *mid, *last;
+};
+
+/* Narrower steps give the deeper trees more levels on the same width. */
+static const Indent kIndents[] = {
+    {4, "|   ", "    ", "+-? ", "`-? "},
+    {3, "|  ", "   ", "+? ", "`? "},
+    {2, "| ", "  ", "? ", "? "},
+};
+
+/* The longest line a node on level can take with step columns per level:
+ * indent, the widest data (\xHH), the widest position of the level, and the
+ * " ..." mark. */
+static int WorstLineWidth(int level, int step) {
     int digits = 1; /* "?" */
     if (level <= 31) {
         long long last = (1LL << level) - 1;
         if (last > INT_MAX) last = INT_MAX;
         digits = snprintf(nullptr, 0, "%lld", last);
     }
-    return 4 * (level - 1) + 4 + 2 + digits + 4;
+    return step * (level - 1) + 4 + 2 + digits + 4;
 }
 
 /* Number of children of the n nodes at nodes; when out is not null they are
@@ -106,7 +125,7 @@ struct DrawFrame {
 };
 
 /* Prints the levels 1 to levels of T in preorder, one node per line. */
-static void PrintLevels(BiTree T, int levels) {
+static void PrintLevels(BiTree T, int levels, const Indent &in) {
     DrawFrame stack[MAX_LINES]; /* each frame is a node that gets a line */
     bool more[MAX_LINES + 1];   /* more[l]: a sibling on level l is still to come */
     int sp = 0;
@@ -115,13 +134,12 @@ static void PrintLevels(BiTree T, int levels) {
         DrawFrame f = stack[--sp];
         char line[MAX_WIDTH + 32];
         int n = 0;
-        for (int l = 2; l < f.level; l++, n += 4)
-            memcpy(line + n, more[l] ? "|   " : "    ", 4);
+        for (int l = 2; l < f.level; l++, n += in.step)
+            memcpy(line + n, more[l] ? in.bar : in.blank, (size_t)in.step);
         if (f.level > 1) {
-            memcpy(line + n, f.last ? "`-" : "+-", 2);
-            line[n + 2] = f.side;
-            line[n + 3] = ' ';
-            n += 4;
+            memcpy(line + n, f.last ? in.last : in.mid, (size_t)in.step);
+            *(char *)memchr(line + n, '?', (size_t)in.step) = f.side;
+            n += in.step;
         }
         n += Label(line + n, f.node->data, f.pos);
         BiTree l = f.node->lchild, r = f.node->rchild;
@@ -135,6 +153,119 @@ static void PrintLevels(BiTree T, int levels) {
     }
 }
 
+/* How many whole levels from the root fit height lines of fewer than width
+ * columns when indented by step: the header, a line per node, and the
+ * footer when levels are left out (*cut is then set). cur gets the nodes of
+ * the last level shown, *ncur of them. */
+static int FitLevels(BiTree T, int width, int height, int step, BiTree *cur, int *ncur, bool *cut) {
+    BiTree next[MAX_LINES];
+    int shown = 1, levels = 1;
+    cur[0] = T;
+    *ncur = 1;
+    *cut = false;
+    for (;;) {
+        int n = Children(cur, *ncur, nullptr);
+        if (n == 0) return levels;
+        /* The level fits when its lines and the header do, and the footer
+         * too unless it is the last level. */
+        if (shown + n > height - 1 || WorstLineWidth(levels + 1, step) > width - 1) break;
+        Children(cur, *ncur, next);
+        if (shown + n > height - 2 && Children(next, n, nullptr) > 0) break;
+        memcpy(cur, next, sizeof(BiTree) * (size_t)n);
+        *ncur = n;
+        shown += n;
+        levels++;
+    }
+    *cut = true;
+    return levels;
+}
+
+/* The nodes of one level, left to right, and their positions. */
+typedef struct {
+    BiTree node[MAX_LINES];
+    int pos[MAX_LINES];
+    int n;
+} Level;
+
+/* Makes next the level below cur. cur holds at most MAX_LINES / 2 nodes. */
+static void NextLevel(const Level &cur, Level &next) {
+    next.n = 0;
+    for (int i = 0; i < cur.n; i++) {
+        BiTree kids[2] = {cur.node[i]->lchild, cur.node[i]->rchild};
+        for (int side = 0; side < 2; side++) {
+            if (!kids[side]) continue;
+            next.node[next.n] = kids[side];
+            next.pos[next.n++] = ChildPosition(cur.pos[i], side);
+        }
+    }
+}
+
+/* The length of L's line, its labels a blank apart; the line is written to
+ * out (room for width characters and a label more) unless out is null.
+ * Writing stops once the line is longer than width. */
+static int LevelLine(const Level &L, int width, char *out) {
+    char label[24];
+    int len = 0;
+    for (int i = 0; i < L.n && len <= width; i++) {
+        int n = Label(label, L.node[i]->data, L.pos[i]);
+        if (out && i > 0) out[len] = ' ';
+        len += i > 0;
+        if (out) memcpy(out + len, label, (size_t)n);
+        len += n;
+    }
+    if (out) out[len] = '\0';
+    return len;
+}
+
+/* The picture by levels: a line per level, as many whole levels from the
+ * root as fit height lines (header, levels, and the footer when levels are
+ * left out) of fewer than width columns. Returns their number; prints them
+ * when print is set; last gets the last level shown, and *cut is set when
+ * levels are left out. A level line holds at most width / 5 nodes, so the
+ * levels fit their arrays. */
+static int ByLevels(BiTree T, int width, int height, bool print, Level &last, bool *cut) {
+    Level levels[2];
+    int shown = 0;
+    Level *cur = &levels[0], *next = &levels[1];
+    cur->node[0] = T;
+    cur->pos[0] = 1;
+    cur->n = 1;
+    *cut = true;
+    while (LevelLine(*cur, width - 1, nullptr) <= width - 1) {
+        NextLevel(*cur, *next);
+        /* The header, the levels so far and this one, the footer if more. */
+        if (1 + shown + 1 + (next->n > 0) > height) break;
+        if (print) {
+            char line[MAX_WIDTH + 32];
+            LevelLine(*cur, width - 1, line);
+            PrintLine(line);
+        }
+        shown++;
+        last = *cur;
+        if (next->n == 0) {
+            *cut = false;
+            break;
+        }
+        Level *swap = cur;
+        cur = next;
+        next = swap;
+    }
+    return shown;
+}
+
+/* The footer of a picture cut after the n nodes at last: how many levels
+ * are left out. */
+static void PrintLeftOut(BiTree const *last, int n) {
+    bool more_than;
+    long below = LevelsBelow(last, n, &more_than);
+    if (below == 0)
+        PrintLine("... more levels not shown");
+    else if (more_than)
+        Print("... more than %ld more levels not shown\n", below);
+    else
+        Print("... %ld more level%s not shown\n", below, below == 1 ? "" : "s");
+}
+
 void DrawBiTree(BiTree T, int width, int height) {
     if (!T) {
         PrintLine("Tree T: none (options 1 and 3 make one)");
@@ -146,36 +277,31 @@ void DrawBiTree(BiTree T, int width, int height) {
     }
     width = width < MIN_WIDTH ? MIN_WIDTH : width > MAX_WIDTH ? MAX_WIDTH : width;
     height = height < 3 ? 3 : height > MAX_LINES ? MAX_LINES : height;
-    int max_nodes = height - 2; /* one line for the header, one for the footer */
 
-    /* Find how many whole levels fit; cur ends up holding the last of them. */
-    BiTree cur[MAX_LINES], next[MAX_LINES];
-    int ncur = 1, shown = 1, levels = 1;
-    cur[0] = T;
-    bool cut = false;
-    for (;;) {
-        int n = Children(cur, ncur, nullptr);
-        if (n == 0) break;
-        if (shown + n > max_nodes || WorstLineWidth(levels + 1) > width - 1) {
-            cut = true;
-            break;
+    /* The widest indent that shows the most levels. */
+    BiTree cur[MAX_LINES];
+    int ncur, best = 0, levels = 0;
+    bool cut;
+    for (int i = 0; i < (int)(sizeof kIndents / sizeof kIndents[0]); i++) {
+        int fit = FitLevels(T, width, height, kIndents[i].step, cur, &ncur, &cut);
+        if (fit > levels) {
+            levels = fit;
+            best = i;
         }
-        Children(cur, ncur, next);
-        memcpy(cur, next, sizeof(BiTree) * (size_t)n);
-        ncur = n;
-        shown += n;
-        levels++;
+    }
+    FitLevels(T, width, height, kIndents[best].step, cur, &ncur, &cut);
+
+    /* A line per level instead, where that shows more of the tree. */
+    Level last;
+    bool by_levels_cut;
+    if (cut && ByLevels(T, width, height, false, last, &by_levels_cut) > levels) {
+        PrintLine("Tree T by levels (each node as data(position)):");
+        ByLevels(T, width, height, true, last, &by_levels_cut);
+        if (by_levels_cut) PrintLeftOut(last.node, last.n);
+        return;
     }
 
     PrintLine("Tree T (each node as data(position); L, R: left, right child):");
-    PrintLevels(T, levels);
-    if (!cut) return;
-    bool more_than;
-    long below = LevelsBelow(cur, ncur, &more_than);
-    if (below == 0)
-        PrintLine("... more levels not shown");
-    else if (more_than)
-        Print("... more than %ld more levels not shown\n", below);
-    else
-        Print("... %ld more level%s not shown\n", below, below == 1 ? "" : "s");
+    PrintLevels(T, levels, kIndents[best]);
+    if (cut) PrintLeftOut(cur, ncur);
 }

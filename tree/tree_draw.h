@@ -18,11 +18,15 @@
  * The picture takes at most height lines of at most width - 1 characters:
  * it shows as many whole levels from the root as fit, marks the nodes whose
  * children are cut off with "...", and ends with a line that says how many
- * levels are left out. The work is bounded by what fits plus a fixed budget
- * for counting the levels left out (beyond it, "more than N" is said), never
- * by the size of the tree; nothing recurses. width is taken in 60 to 255,
- * height in 3 to 64. Nothing is allocated but the counting budget, and when
- * that cannot be had the count is left out. */
+ * levels are left out (a tree shown whole has no such line). Each level
+ * indents 4 columns, or 3 or 2 when that shows more levels. When levels are
+ * left out all the same, and a line per level (its nodes left to right, a
+ * blank apart) shows more of them, the picture takes that form instead. The work is
+ * bounded by what fits plus a fixed budget for counting the levels left out
+ * (beyond it, "more than N" is said), never by the size of the tree;
+ * nothing recurses. width is taken in 60 to 255, height in 3 to 256.
+ * Nothing is allocated but the counting budget, and when that cannot be had
+ * the count is left out. */
 void DrawBiTree(BiTree T, int width = DRAW_WIDTH, int height = DRAW_HEIGHT);
 
 /* How many tree nodes at most are looked at to count the levels left out. */

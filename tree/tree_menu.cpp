@@ -9,6 +9,8 @@
 #include "console.h"
 #include "description.h"
 #include "fail.h"
+#include "termsize.h"
+#include "trace.h"
 #include "tree_draw.h"
 
 static const char *const kMenu[] = {
@@ -50,9 +52,16 @@ static Status Replace(BiTree &T, Status (*make)(BiTree &)) {
     return result;
 }
 
-/* Options 17 to 19: heading, the sequence, closing rule. */
-static void ShowTraversal(const char *heading, Status (*traverse)(BiTree), BiTree T) {
+/* --trace: each walk of options 17 to 20 shows its steps too. */
+static bool g_trace = false;
+
+/* Options 17 to 20: heading, the steps of the walk (with --trace), the
+ * sequence, closing rule. The sequence is printed by a walk of its own, so
+ * it stands on its line exactly as without --trace. */
+static void ShowTraversal(const char *heading, Status (*traverse)(BiTree),
+                          Status (*walk)(BiTree, const WalkWatch &), BiTree T) {
     PrintLine(heading);
+    if (g_trace) TraceWalk(walk, T);
     traverse(T);
     PrintText("\n--------The End-------");
 }
@@ -215,16 +224,16 @@ static void RunOption(int op, BiTree &T) {
         CutSubtree(T);
         break;
     case 17:
-        ShowTraversal("树T前序遍历为：", PreOrderTraverse, T);
+        ShowTraversal("树T前序遍历为：", PreOrderTraverse, PreOrderWalk, T);
         break;
     case 18:
-        ShowTraversal("树T中序遍历为：", InOrderTraverse, T);
+        ShowTraversal("树T中序遍历为：", InOrderTraverse, InOrderWalk, T);
         break;
     case 19:
-        ShowTraversal("树T后序遍历为：", PostOrderTraverse, T);
+        ShowTraversal("树T后序遍历为：", PostOrderTraverse, PostOrderWalk, T);
         break;
     case 20:
-        ShowTraversal("树T层序遍历为：", LevelOrderTraverse, T);
+        ShowTraversal("树T层序遍历为：", LevelOrderTraverse, LevelOrderWalk, T);
         break;
     default:
         break;
@@ -252,18 +261,22 @@ static const char kHelp[] =
     "built-in one is " BUILTIN_DESCRIPTION ".\n"
     "The manual page tree_menu(1) describes the menu, the pause and node positions.\n";
 
-/* The --draw picture above each menu. */
+/* The --draw picture above each menu, on the rows the menu leaves free on
+ * the screen, so that the picture's first line and the prompt are seen
+ * together. */
 static void DrawT() {
-    DrawBiTree(T);
+    TermSize screen = GetTermSize();
+    DrawBiTree(T, screen.cols, screen.rows - MenuRows(kMenu, sizeof kMenu / sizeof kMenu[0]));
 }
 
 int main(int argc, char **argv) {
     SetProgramName("tree_menu");
-    const CmdKnown known = {kHelp, CheckDescription, false};
+    const CmdKnown known = {kHelp, CheckDescription, false, true};
     CmdOptions opt;
     int status = ParseCmdLine(argc, argv, known, opt);
     if (status != CMD_RUN) return status;
     ConsoleInit(opt.encoding);
+    g_trace = opt.trace;
     /* Checked to fit str with its zero byte; the rest of str stays zero. */
     const char *description = opt.tree ? opt.tree : BUILTIN_DESCRIPTION;
     memcpy(bitree::str, description, strlen(description) + 1);

@@ -18,8 +18,8 @@ const char *CheckTree(const char *value, char *why, size_t size) {
     return why;
 }
 
-const CmdKnown kTree = {"tree help\n", CheckTree, false};
-const CmdKnown kQueue = {"queue help\n", nullptr, true};
+const CmdKnown kTree = {"tree help\n", CheckTree, false, true};
+const CmdKnown kQueue = {"queue help\n", nullptr, true, false};
 
 struct Result {
     int status;
@@ -42,15 +42,23 @@ TEST(ParseCmdLine, GoodCommandLines) {
     struct Case {
         const CmdKnown *known;
         std::vector<const char *> args;
-        bool draw;
+        bool draw, trace;
         OutputEncoding encoding;
         const char *tree, *file;
     } cases[] = {
-        {&kTree, {}, false, ENCODING_AUTO, nullptr, nullptr},
-        {&kTree, {"--tree", "AB##C##", "--draw"}, true, ENCODING_AUTO, "AB##C##", nullptr},
-        {&kTree, {"--encoding=UTF-8", "--tree=A##", "--"}, false, ENCODING_UTF8, "A##", nullptr},
+        {&kTree, {}, false, false, ENCODING_AUTO, nullptr, nullptr},
+        {&kTree, {"--tree", "AB##C##", "--draw"}, true, false, ENCODING_AUTO, "AB##C##", nullptr},
+        {&kTree,
+         {"--encoding=UTF-8", "--tree=A##", "--"},
+         false,
+         false,
+         ENCODING_UTF8,
+         "A##",
+         nullptr},
+        {&kTree, {"--trace", "--draw"}, true, true, ENCODING_AUTO, nullptr, nullptr},
         {&kTree,
          {"--encoding", "gbk", "--encoding", "utf8"},
+         false,
          false,
          ENCODING_UTF8,
          nullptr,
@@ -58,15 +66,17 @@ TEST(ParseCmdLine, GoodCommandLines) {
         {&kQueue,
          {"--file", "--draw", "--encoding", "GBK"},
          false,
+         false,
          ENCODING_GBK,
          nullptr,
          "--draw"},
-        {&kQueue, {"--draw", "--file=-"}, true, ENCODING_AUTO, nullptr, "-"},
+        {&kQueue, {"--draw", "--file=-"}, true, false, ENCODING_AUTO, nullptr, "-"},
     };
     for (const Case &c : cases) {
         Result r = Parse(*c.known, c.args);
         EXPECT_EQ(r.status, CMD_RUN);
         EXPECT_EQ(r.opt.draw, c.draw);
+        EXPECT_EQ(r.opt.trace, c.trace);
         EXPECT_EQ(r.opt.encoding, c.encoding);
         EXPECT_STREQ(r.opt.tree, c.tree);
         EXPECT_STREQ(r.opt.file, c.file);
@@ -102,6 +112,8 @@ TEST(ParseCmdLine, MistakesSayWhatAndEndWithStatus2) {
         {&kTree, {"-H"}, "unknown option '-H'"},
         {&kTree, {"-help"}, "unknown option '-help'"},
         {&kQueue, {"-h=1"}, "option '-h' takes no value"},
+        {&kQueue, {"--trace"}, "unknown option '--trace'"},
+        {&kTree, {"--trace=1"}, "option '--trace' takes no value"},
         {&kTree, {"--draw", "extra"}, "unexpected argument 'extra'"},
         {&kTree, {"--", "--draw"}, "unexpected argument '--draw'"},
         {&kTree, {"--draw=yes"}, "option '--draw' takes no value"},

@@ -97,24 +97,61 @@ TEST(DrawBiTree, NoTreeEmptyTreeAndOddData) {
 }
 
 // Whole levels that fit are drawn, nodes with children cut off end in
-// " ...", and the last line says how many levels are left out.
+// " ...", and the last line says how many levels are left out. A deep tree
+// takes a narrower indent when that shows more levels. 80 x 7 is what an
+// 80 x 24 screen leaves above tree_menu's 17-row menu, 120 x 43 what a
+// 120 x 60 one leaves.
 TEST(DrawBiTree, CutsToWholeLevelsAndCountsTheRest) {
     struct Case {
         BiTree T;
+        int width, height;
         size_t lines; // header + nodes (+ footer)
         const char *last_node, *footer;
     } cases[] = {
-        {Chain(16, LEFT), 17, "`-L p(32768)", nullptr}, // 16 levels fit 80 columns
-        {Chain(30, LEFT), 18, "`-L p(32768) ...", "... 14 more levels not shown"},
-        {Chain(17, RIGHT), 18, "`-R p(65535) ...", "... 1 more level not shown"},
-        {Full(6), 17, "`-R z(15) ...", "... 2 more levels not shown"}, // 15 nodes fit
+        {Chain(16, LEFT), 80, 24, 17, "`-L p(32768)", nullptr},  // 16 levels fit 80 columns
+        {Chain(17, RIGHT), 80, 24, 18, "`R q(131071)", nullptr}, // 17 fit with 3 a level
+        {Chain(30, LEFT), 80, 24, 24, "L v(2097152) ...", "... 8 more levels not shown"},
+        {Chain(30, LEFT), 120, 43, 31, "`L d(536870912)", nullptr},            // whole at 120 x 60
+        {Full(6), 80, 24, 17, "`-R z(15) ...", "... 2 more levels not shown"}, // 15 nodes fit
+        // Exact fits: the whole tree on every line, and the levels shown on
+        // every line but the footer's.
+        {Chain(6, RIGHT), 80, 7, 7, "`-R f(63)", nullptr},
+        {Chain(7, RIGHT), 80, 7, 7, "`-R e(31) ...", "... 2 more levels not shown"},
     };
     for (Case &c : cases) {
-        std::vector<std::string> lines = Lines(Draw(c.T));
-        ASSERT_EQ(lines.size(), c.lines);
-        const std::string &node = lines[c.footer ? lines.size() - 2 : lines.size() - 1];
-        EXPECT_EQ(node.substr(node.size() - strlen(c.last_node)), c.last_node);
+        std::vector<std::string> lines = Lines(Draw(c.T, c.width, c.height));
+        EXPECT_EQ(lines.size(), c.lines) << c.last_node;
+        size_t last = lines.size() - (c.footer ? 2 : 1);
+        std::string node = last < lines.size() ? lines[last] : "";
+        size_t tail = strlen(c.last_node);
+        EXPECT_EQ(node.substr(node.size() > tail ? node.size() - tail : 0), c.last_node);
         EXPECT_EQ(c.footer ? lines.back() : "", c.footer ? c.footer : "");
+        DestroyBiTree(c.T);
+    }
+}
+
+// Where the picture above leaves levels out, a line per level shows more.
+TEST(DrawBiTree, SmallScreenByLevels) {
+    struct Case {
+        BiTree T;
+        const char *picture;
+    } cases[] = {
+        {Build(BUILTIN_DESCRIPTION), "Tree T by levels (each node as data(position)):\n"
+                                     "A(1)\n"
+                                     "B(2) C(3)\n"
+                                     "D(4) E(5) F(6) G(7)\n"
+                                     "H(8) I(12) J(15)\n"
+                                     "K(17)\n"},
+        // Level 5's 16 nodes would take 95 columns.
+        {Full(6), "Tree T by levels (each node as data(position)):\n"
+                  "x(1)\n"
+                  "y(2) z(3)\n"
+                  "y(4) z(5) y(6) z(7)\n"
+                  "y(8) z(9) y(10) z(11) y(12) z(13) y(14) z(15)\n"
+                  "... 2 more levels not shown\n"},
+    };
+    for (Case &c : cases) {
+        EXPECT_EQ(Draw(c.T, 80, 7), c.picture);
         DestroyBiTree(c.T);
     }
 }

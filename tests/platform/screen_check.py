@@ -1,0 +1,119 @@
+#!/usr/bin/env python3
+"""Runs a menu program with --draw in a real terminal of a given size (tmux)
+and checks that the picture and the menu share the screen: after an option,
+the picture's first line is the screen's first line and the menu's prompt
+is on the screen at the same time, and each case's own lines are seen.
+
+  tree-80x24        the built-in tree at 80 x 24: whole, a line per level
+  tree-80x24-chain  a 7-level chain at 80 x 24: its top 5 levels
+  tree-80x24-whole  a 6-level chain at 80 x 24: whole
+  tree-120x60       a 30-level left chain at 120 x 60: whole
+  queue-80x24       a full queue of the widest values (loaded with option
+                    11) at 80 x 24: its first elements, the rest counted
+
+Usage: screen_check.py [--emulator CMD] CASE PROGRAM
+Exit status 0 when the case passes; otherwise 1 with the reason on stderr.
+"""
+import argparse
+import os
+import shlex
+import struct
+import subprocess
+import sys
+import tempfile
+import time
+
+WAIT = 60.0  # seconds for the screen to show what is awaited (Wine starts slowly)
+
+CHAIN30 = "abcdefghijklmnopqrstuvwxyzABCD" + "#" * 31  # each node the left child of the last
+
+# Each case: terminal size, command-line arguments, keys to type (tmux key
+# names), the picture's first line, and lines that must be on the screen.
+# The 80 x 24 chains and the full queue fill their rows exactly: with a row
+# more they would push their first line off the screen, with a row less they
+# would lose their last line.
+BUILD = ["3", "Enter", "Enter", "Enter"]
+TREE = "Tree T (each node as data(position)"
+CASES = {
+    "tree-80x24": (80, 24, ["--draw"], BUILD, "Tree T by levels",
+                   ["A(1)", "D(4) E(5) F(6) G(7)", "K(17)"]),
+    "tree-80x24-chain": (80, 24, ["--draw", "--tree", "abcdefg" + "#" * 8], BUILD, TREE,
+                         ["a(1)", "`-L e(16) ...", "... 2 more levels not shown"]),
+    "tree-80x24-whole": (80, 24, ["--draw", "--tree", "abcdef" + "#" * 7], BUILD, TREE,
+                         ["a(1)", "`-L f(32)"]),
+    "tree-120x60": (120, 60, ["--draw", "--tree", CHAIN30], BUILD, TREE,
+                    ["a(1)", "`L b(2)", "`L D(536870912)"]),
+    "queue-80x24": (80, 24, ["--draw", "--file", "FILE"],
+                    ["1", "Enter", "Enter", "11", "Enter", "Enter"],
+                    "Queue Q: front 0, rear 99, length 99",
+                    [" 0:-2147483648  1:-2147483648", "... 54 more elements not shown"]),
+}
+
+PROMPT = {"tree_menu": "请选择你的操作[0~20]:", "queue_menu": "请选择你的操作[0~11]:"}
+
+
+class Failed(Exception):
+    pass
+
+
+def screen_ok(screen, first, wanted, prompt):
+    lines = screen.split("\n")
+    return (lines[0].startswith(first) and any(prompt in line for line in lines)
+            and all(any(want in line for line in lines) for want in wanted))
+
+
+def run_case(cmd, program, case, folder):
+    cols, rows, args, keys, first, wanted = CASES[case]
+    args = [os.path.join(folder, "data.dat") if a == "FILE" else a for a in args]
+    with open(os.path.join(folder, "data.dat"), "wb") as f:
+        f.write(struct.pack("<99i", *([-2**31] * 99)))
+    conf = os.path.join(folder, "tmux.conf")
+    with open(conf, "w") as f:
+        f.write("set -g status off\n")  # every row of the window is the program's
+    tmux = ["tmux", "-u", "-f", conf, "-L", "screen-check-%d" % os.getpid()]
+    env = dict(os.environ, LC_ALL="C.UTF-8")
+    shell = shlex.join(cmd + args) + '; echo "status $?"; sleep 60'
+    subprocess.run(tmux + ["new-session", "-d", "-x", str(cols), "-y", str(rows), shell],
+                   env=env, check=True)
+    prompt = PROMPT[os.path.splitext(os.path.basename(program))[0]]
+
+    def wait_for(ok, what):
+        screen = ""
+        deadline = time.monotonic() + WAIT
+        while not ok(screen):
+            if time.monotonic() > deadline:
+                raise Failed("at %dx%d the screen does not %s:\n%s" % (cols, rows, what, screen))
+            time.sleep(0.2)
+            screen = subprocess.run(tmux + ["capture-pane", "-p"], env=env,
+                                    capture_output=True).stdout.decode(errors="replace")
+
+    try:
+        # Keys typed before the program reads its console may not reach it.
+        wait_for(lambda screen: prompt in screen, "show the first prompt")
+        for key in keys:
+            literal = [] if key == "Enter" else ["-l"]
+            subprocess.run(tmux + ["send-keys"] + literal + [key], env=env, check=True)
+        wait_for(lambda screen: screen_ok(screen, first, wanted, prompt),
+                 "start with %r and show %r and the prompt" % (first, wanted))
+    finally:
+        subprocess.run(tmux + ["kill-server"], env=env, capture_output=True)
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--emulator", default="")
+    parser.add_argument("case", choices=sorted(CASES))
+    parser.add_argument("program")
+    args = parser.parse_args()
+    cmd = shlex.split(args.emulator) + [args.program]
+    try:
+        with tempfile.TemporaryDirectory() as folder:
+            run_case(cmd, args.program, args.case, folder)
+    except Failed as e:
+        print("%s: %s" % (args.case, e), file=sys.stderr)
+        return 1
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
