@@ -9,8 +9,13 @@ checks what the console layer promises there:
   full         stdout on a full device: a stderr line and status 1
   closed-pipe  the reader of stdout goes away: the program ends, quietly
                and soon, as SIGPIPE ends it, even with SIGPIPE ignored
-  no-converter the GBK converter cannot be had (PRELOAD makes iconv_open
-               fail): a stderr line and status 1 before anything is printed
+  no-converter the GBK converter cannot be had (the PRELOAD shim makes
+               iconv_open fail): a stderr line and status 1 before anything
+               is printed
+  no-memory-for-converter  the same for lack of memory: the out-of-memory
+               line and status 254
+  write-error-midway  one write in the middle of a long piped session fails
+               (the PRELOAD shim): a stderr line and status 1
   wine-console a Windows program at a Wine console (tmux runs it in a
                terminal; the emulator is Wine): the Chinese texts, element
                characters and numbers show as they should, not as mojibake
@@ -21,6 +26,7 @@ Usage: console_check.py [--emulator CMD] [--crlf] [--preload LIB]
 Exit status 0 when the check passes; otherwise 1 with the reason on stderr.
 """
 import argparse
+import errno
 import os
 import pty
 import select
@@ -215,13 +221,33 @@ def check_closed_pipe(cmd, args):
             raise Failed("SIGPIPE %s: status %d, stderr %r" % (handler.name, status, err))
 
 
+def shim_env(args, **settings):
+    return dict(os.environ, LD_PRELOAD=args.preload, ASAN_OPTIONS="verify_asan_link_order=0",
+                **{name: str(value) for name, value in settings.items()})
+
+
 def check_no_converter(cmd, args):
-    env = dict(os.environ, LD_PRELOAD=args.preload,
-               ASAN_OPTIONS="verify_asan_link_order=0")
-    result = run(cmd, input=b"3\n\n\n0\n", env=env)
+    result = run(cmd, input=b"3\n\n\n0\n", env=shim_env(args, SHIM_ICONV_ERRNO=errno.EINVAL))
     if result.stdout:
         raise Failed("printed %r" % result.stdout[:80])
     expect_complaint(result, args.program, "cannot convert texts to GBK")
+
+
+def check_no_memory_for_converter(cmd, args):
+    result = run(cmd, input=b"0\n", env=shim_env(args, SHIM_ICONV_ERRNO=errno.ENOMEM))
+    err = result.stderr.decode(errors="replace")
+    if result.stdout or result.returncode != 254 or err != name_of(args.program) + ": out of memory\n":
+        raise Failed("status %d, stdout %r, stderr %r" % (result.returncode, result.stdout[:80], err))
+
+
+def check_write_error_midway(cmd, args):
+    # A long piped session whose second flush of stdout fails (ENOSPC) while
+    # every other write succeeds: the program must notice and say so.
+    session = b"3\n\n\n" + b"17\n\n\n" * 100000 + b"0\n"
+    if name_of(args.program) == "queue_menu":
+        session = b"1\n\n" + b"7\n5\n\n9\n\n" * 50000 + b"0\n"
+    result = run(cmd, input=session, env=shim_env(args, SHIM_FAIL_FLUSH=2))
+    expect_complaint(result, args.program, "write error")
 
 
 # Keys typed at the console (tmux key names), and the text that must then
@@ -279,6 +305,8 @@ CHECKS = {
     "full": check_full,
     "closed-pipe": check_closed_pipe,
     "no-converter": check_no_converter,
+    "no-memory-for-converter": check_no_memory_for_converter,
+    "write-error-midway": check_write_error_midway,
     "wine-console": check_wine_console,
 }
 

@@ -20,6 +20,7 @@
 
 #include "capture.h"
 #include "console.h"
+#include "console_system.h"
 
 namespace {
 
