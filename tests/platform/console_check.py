@@ -241,12 +241,12 @@ def check_no_memory_for_converter(cmd, args):
 
 
 def check_write_error_midway(cmd, args):
-    # A long piped session whose second flush of stdout fails (ENOSPC) while
+    # A long piped session whose second write of stdout fails (ENOSPC) while
     # every other write succeeds: the program must notice and say so.
     session = b"3\n\n\n" + b"17\n\n\n" * 100000 + b"0\n"
     if name_of(args.program) == "queue_menu":
         session = b"1\n\n" + b"7\n5\n\n9\n\n" * 50000 + b"0\n"
-    result = run(cmd, input=session, env=shim_env(args, SHIM_FAIL_FLUSH=2))
+    result = run(cmd, input=session, env=shim_env(args, SHIM_FAIL_WRITE=2))
     expect_complaint(result, args.program, "write error")
 
 
