@@ -42,20 +42,21 @@ bool ChooseSink(OutputEncoding encoding, bool terminal) {
 /* The converter, opened once and kept for the whole run. */
 static iconv_t g_iconv = (iconv_t)-1;
 
-/* Whether a block of memory can still be had: iconv_open reports a failed
- * allocation inside it as a missing converter (EINVAL). */
+/* Whether a block of memory can still be had. */
 static bool MemoryLeft() {
     void *probe = malloc(1 << 12);
     free(probe);
     return probe != nullptr;
 }
 
+/* glibc reports an allocation that failed inside iconv_open as EINVAL, as it
+ * does a missing converter: a second try, and then a probe for memory, tell
+ * the two apart. */
 bool OpenConverter() {
+    for (int tries = 0; tries < 2 && g_iconv == (iconv_t)-1; tries++)
+        g_iconv = iconv_open("GBK", "UTF-8");
     if (g_iconv != (iconv_t)-1) return true;
-    g_iconv = iconv_open("GBK", "UTF-8");
-    if (g_iconv != (iconv_t)-1) return true;
-    int err = errno;
-    errno = err == ENOMEM || !MemoryLeft() ? ENOMEM : err;
+    if (!MemoryLeft()) errno = ENOMEM;
     return false;
 }
 
