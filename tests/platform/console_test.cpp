@@ -85,7 +85,8 @@ TEST(Console, EachPlacePrintsWhatItIsGiven) {
     });
     std::string expected;
     for (int i = 0; i < 4; i++)
-        expected += Gbk(i % 2 ? "赋值成功\n" : "赋值失败\n") + Gbk("队列") + Gbk(i % 2 ? "二" : "一");
+        expected +=
+            Gbk(i % 2 ? "赋值成功\n" : "赋值失败\n") + Gbk("队列") + Gbk(i % 2 ? "二" : "一");
     EXPECT_EQ(out, expected);
 }
 
