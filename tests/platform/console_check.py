@@ -263,13 +263,15 @@ def check_write_error_midway(cmd, args):
 
 
 # Keys typed at the console (tmux key names), and the text that must then
-# show on the screen. Each text is new on the screen when it is awaited.
+# show on the screen. Each text is new on the screen when it is awaited. A
+# third text must then be gone: the menu drawn again has cleared the screen.
 CONSOLE_STEPS = {
     "tree_menu": [
         ([], "请选择你的操作[0~20]:"),
         (["3", "Enter"], "二叉树构造成功"),
         (["Enter", "Enter", "6", "Enter"], "树的深度是5"),
-        (["Enter", "Enter", "9", "Enter"], "请输入要赋值的位置的要赋的值："),
+        (["Enter", "Enter"], "请选择你的操作[0~20]:", "树的深度是5"),
+        (["9", "Enter"], "请输入要赋值的位置的要赋的值："),
         (["5Z", "Enter"], "赋值成功"),
         (["Enter", "Enter", "Enter", "8", "Enter", "5", "Enter"], "第5个结点的数据是Z"),
         (["Enter", "Enter", "17", "Enter"], "树T前序遍历为："),
@@ -296,14 +298,15 @@ def check_wine_console(cmd, args):
                    env=env, check=True)
     screen = ""
     try:
-        for keys, want in CONSOLE_STEPS[name_of(args.program)]:
+        for keys, want, *gone in CONSOLE_STEPS[name_of(args.program)]:
             for key in keys:
                 literal = [] if key == "Enter" else ["-l"]
                 subprocess.run(tmux + ["send-keys"] + literal + [key], env=env, check=True)
             deadline = time.monotonic() + 2 * WAIT
-            while want not in screen:
+            while want not in screen or any(text in screen for text in gone):
                 if time.monotonic() > deadline:
-                    raise Failed("%r not on the screen:\n%s" % (want, screen))
+                    raise Failed("%r not on the screen, or %r still on it:\n%s"
+                                 % (want, gone, screen))
                 time.sleep(0.2)
                 screen = subprocess.run(tmux + ["capture-pane", "-p"], env=env,
                                         capture_output=True).stdout.decode(errors="replace")
