@@ -105,35 +105,22 @@ static const char *FixedForm(FixedText *site, const char *text, size_t *size) {
     return site->out;
 }
 
-/* A text that is not fixed: converted into a buffer of its own, which the
- * caller frees with FreeForm. */
-static const char *PlainForm(const char *text, char *small, size_t smallsize, size_t *size) {
-    size_t len = strlen(text);
-    char *room = small;
-    if (!g_utf8_out && len >= smallsize && !IsAscii(text)) {
-        room = (char *)malloc(len + 1);
-        if (!room) ExitOutOfMemory();
-    }
+/* The output form of a text that is not fixed: text itself, or converted
+ * into a block that the caller frees when it is not text. */
+static const char *PlainForm(const char *text, size_t *size) {
+    char *room = nullptr;
+    if (!g_utf8_out && !IsAscii(text) && !(room = (char *)malloc(strlen(text) + 1)))
+        ExitOutOfMemory();
     return Convert(text, room, size);
-}
-
-static void FreeForm(const char *form, const char *text, const char *small) {
-    if (form != text && form != small) free((void *)form);
 }
 
 /* ---- Printing ------------------------------------------------------------- */
 
 void PutText(FixedText *site, const char *text) {
     size_t size;
-    if (site) {
-        const char *form = FixedForm(site, text, &size);
-        SinkWrite(form, size);
-        return;
-    }
-    char small[512];
-    const char *form = PlainForm(text, small, sizeof small, &size);
+    const char *form = site ? FixedForm(site, text, &size) : PlainForm(text, &size);
     SinkWrite(form, size);
-    FreeForm(form, text, small);
+    if (!site && form != text) free((void *)form);
 }
 
 void PutLine(FixedText *site, const char *text) {
@@ -164,12 +151,10 @@ static void FormatOut(const char *fmt, va_list ap) {
 
 void PutFormat(FixedText *site, const char *fmt, ...) {
     size_t size;
-    char small[512];
-    const char *form =
-        site ? FixedForm(site, fmt, &size) : PlainForm(fmt, small, sizeof small, &size);
+    const char *form = site ? FixedForm(site, fmt, &size) : PlainForm(fmt, &size);
     va_list ap;
     va_start(ap, fmt);
     FormatOut(form, ap);
     va_end(ap);
-    if (!site) FreeForm(form, fmt, small);
+    if (!site && form != fmt) free((void *)form);
 }
