@@ -77,8 +77,12 @@ size_t Utf8ToGbk(const char *utf8, char *out, size_t outsize) {
     return (size_t)(dst - out);
 }
 
+/* One byte (an element character, a newline) takes putc's quick path. */
 void SinkWrite(const char *bytes, size_t n) {
-    fwrite(bytes, 1, n, stdout);
+    if (n == 1)
+        putc((unsigned char)*bytes, stdout);
+    else
+        fwrite(bytes, 1, n, stdout);
 }
 
 /* A write that failed earlier, when stdio's buffer filled, stays flagged in
