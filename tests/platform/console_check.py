@@ -9,18 +9,27 @@ checks what the console layer promises there:
   full         stdout on a full device: a stderr line and status 1
   closed-pipe  the reader of stdout goes away: the program ends, quietly
                and soon, as SIGPIPE ends it, even with SIGPIPE ignored
-  no-converter the GBK converter cannot be had (PRELOAD makes iconv_open
-               fail): a stderr line and status 1 before anything is printed
+  no-converter the GBK converter cannot be had (the PRELOAD shim makes
+               iconv_open fail): a stderr line and status 1 before anything
+               is printed
+  no-memory-for-converter  allocations failing at start (ALLOC_SHIM, that
+               of tests/alloc), iconv_open's among them: the program runs,
+               or says it is out of memory (status 254), never that the
+               converter is missing
+  write-error-midway  one write in the middle of a long piped session fails
+               (the PRELOAD shim): a stderr line and status 1
   wine-console a Windows program at a Wine console (tmux runs it in a
                terminal; the emulator is Wine): the Chinese texts, element
                characters and numbers show as they should, not as mojibake
 
 Usage: console_check.py [--emulator CMD] [--crlf] [--preload LIB]
+                        [--alloc-shim LIB]
                         CHECK PROGRAM
 --crlf expects every newline of stdout as CR LF (Windows text mode).
 Exit status 0 when the check passes; otherwise 1 with the reason on stderr.
 """
 import argparse
+import errno
 import os
 import pty
 import select
@@ -215,23 +224,54 @@ def check_closed_pipe(cmd, args):
             raise Failed("SIGPIPE %s: status %d, stderr %r" % (handler.name, status, err))
 
 
+def shim_env(args, **settings):
+    return dict(os.environ, LD_PRELOAD=args.preload, ASAN_OPTIONS="verify_asan_link_order=0",
+                **{name: str(value) for name, value in settings.items()})
+
+
 def check_no_converter(cmd, args):
-    env = dict(os.environ, LD_PRELOAD=args.preload,
-               ASAN_OPTIONS="verify_asan_link_order=0")
-    result = run(cmd, input=b"3\n\n\n0\n", env=env)
+    result = run(cmd, input=b"3\n\n\n0\n", env=shim_env(args, SHIM_ICONV_ERRNO=errno.EINVAL))
     if result.stdout:
         raise Failed("printed %r" % result.stdout[:80])
     expect_complaint(result, args.program, "cannot convert texts to GBK")
 
 
+def check_no_memory_for_converter(cmd, args):
+    # Each of the first allocations fails, once or from then on (the
+    # FAIL_ALLOC shim), those of iconv_open among them, which glibc reports
+    # as a missing converter (EINVAL): the program must either run or say
+    # that it is out of memory, never that GBK is missing.
+    for fail_at in range(40):
+        for mode in ("once", "always"):
+            env = dict(os.environ, LD_PRELOAD=args.alloc_shim, FAIL_ALLOC_AT=str(fail_at),
+                       FAIL_ALLOC_MODE=mode)
+            result = run(cmd, input=b"0\n", env=env)
+            err = result.stderr.decode(errors="replace")
+            if (result.returncode, err) not in ((0, ""), (254, name_of(args.program) + ": out of memory\n")):
+                raise Failed("allocation %d failing %s: status %d, stderr %r"
+                             % (fail_at, mode, result.returncode, err))
+
+
+def check_write_error_midway(cmd, args):
+    # A long piped session whose second write of stdout fails (ENOSPC) while
+    # every other write succeeds: the program must notice and say so.
+    session = b"3\n\n\n" + b"17\n\n\n" * 100000 + b"0\n"
+    if name_of(args.program) == "queue_menu":
+        session = b"1\n\n" + b"7\n5\n\n9\n\n" * 50000 + b"0\n"
+    result = run(cmd, input=session, env=shim_env(args, SHIM_FAIL_WRITE=2))
+    expect_complaint(result, args.program, "write error")
+
+
 # Keys typed at the console (tmux key names), and the text that must then
-# show on the screen. Each text is new on the screen when it is awaited.
+# show on the screen. Each text is new on the screen when it is awaited. A
+# third text must then be gone: the menu drawn again has cleared the screen.
 CONSOLE_STEPS = {
     "tree_menu": [
         ([], "请选择你的操作[0~20]:"),
         (["3", "Enter"], "二叉树构造成功"),
         (["Enter", "Enter", "6", "Enter"], "树的深度是5"),
-        (["Enter", "Enter", "9", "Enter"], "请输入要赋值的位置的要赋的值："),
+        (["Enter", "Enter"], "请选择你的操作[0~20]:", "树的深度是5"),
+        (["9", "Enter"], "请输入要赋值的位置的要赋的值："),
         (["5Z", "Enter"], "赋值成功"),
         (["Enter", "Enter", "Enter", "8", "Enter", "5", "Enter"], "第5个结点的数据是Z"),
         (["Enter", "Enter", "17", "Enter"], "树T前序遍历为："),
@@ -258,14 +298,15 @@ def check_wine_console(cmd, args):
                    env=env, check=True)
     screen = ""
     try:
-        for keys, want in CONSOLE_STEPS[name_of(args.program)]:
+        for keys, want, *gone in CONSOLE_STEPS[name_of(args.program)]:
             for key in keys:
                 literal = [] if key == "Enter" else ["-l"]
                 subprocess.run(tmux + ["send-keys"] + literal + [key], env=env, check=True)
             deadline = time.monotonic() + 2 * WAIT
-            while want not in screen:
+            while want not in screen or any(text in screen for text in gone):
                 if time.monotonic() > deadline:
-                    raise Failed("%r not on the screen:\n%s" % (want, screen))
+                    raise Failed("%r not on the screen, or %r still on it:\n%s"
+                                 % (want, gone, screen))
                 time.sleep(0.2)
                 screen = subprocess.run(tmux + ["capture-pane", "-p"], env=env,
                                         capture_output=True).stdout.decode(errors="replace")
@@ -279,6 +320,8 @@ CHECKS = {
     "full": check_full,
     "closed-pipe": check_closed_pipe,
     "no-converter": check_no_converter,
+    "no-memory-for-converter": check_no_memory_for_converter,
+    "write-error-midway": check_write_error_midway,
     "wine-console": check_wine_console,
 }
 
@@ -288,6 +331,7 @@ def main():
     parser.add_argument("--emulator", default="")
     parser.add_argument("--crlf", action="store_true")
     parser.add_argument("--preload", default="")
+    parser.add_argument("--alloc-shim", default="")
     parser.add_argument("check", choices=sorted(CHECKS))
     parser.add_argument("program")
     args = parser.parse_args()

@@ -20,6 +20,7 @@
 
 #include "capture.h"
 #include "console.h"
+#include "console_system.h"
 
 namespace {
 
@@ -67,6 +68,26 @@ TEST(Console, ChangedBufferPrintsItsNewText) {
         }
     });
     EXPECT_EQ(out, "B(2)\nK(17) longer\n" + Gbk("队列") + "\nx\n");
+}
+
+// A place that prints a fixed text keeps the text's converted form; what
+// reaches one place in other ways prints as what it is each time: the other
+// of two literals of one length, a constant array, texts from a table.
+TEST(Console, EachPlacePrintsWhatItIsGiven) {
+    static const char kArray[] = "队列";
+    static const char *const kTable[] = {"一", "二"};
+    auto out = Output([] {
+        for (int i = 0; i < 4; i++) {
+            PrintLine(i % 2 ? "赋值成功" : "赋值失败");
+            PrintText(kArray);
+            Print(kTable[i % 2]);
+        }
+    });
+    std::string expected;
+    for (int i = 0; i < 4; i++)
+        expected +=
+            Gbk(i % 2 ? "赋值成功\n" : "赋值失败\n") + Gbk("队列") + Gbk(i % 2 ? "二" : "一");
+    EXPECT_EQ(out, expected);
 }
 
 // Feeds text to stdin for the duration of a test: file descriptor 0 becomes

@@ -100,25 +100,6 @@ TEST(Results, EmptyQueueDeQueueZeroGetHeadAndTraverseMinusTwo) {
     DestroyQueue(Q);
 }
 
-TEST(Results, ReadersLeaveRecordAndSlotsAlone) {
-    SqQueue Q = Filled(5);
-    int e;
-    DeQueue(Q, e);
-    const SqQueue before = Q;
-    int slots[MAXQSIZE];
-    memcpy(slots, Q.base, sizeof slots);
-    EXPECT_EQ(GetHead(Q, e), OK);
-    EXPECT_EQ(e, 2);
-    EXPECT_EQ(QueueLength(Q), 4);
-    EXPECT_EQ(QueueEmpty(Q), FALSE);
-    Output([&] { QueueTravserse(Q); });
-    EXPECT_EQ(Q.base, before.base);
-    EXPECT_EQ(Q.front, before.front);
-    EXPECT_EQ(Q.rear, before.rear);
-    EXPECT_EQ(memcmp(slots, Q.base, sizeof slots), 0);
-    DestroyQueue(Q);
-}
-
 TEST(Lifecycle, ClearZeroesEverySlotAndKeepsTheBlock) {
     SqQueue Q = Filled(99);
     int e;

@@ -125,16 +125,6 @@ TEST_F(BiTreeTest, RootDataHashCountsAsEmptyButKeepsLevels) {
     DestroyBiTree(T);
 }
 
-TEST_F(BiTreeTest, TwoBuildsShareNoNode) {
-    BiTree T1 = Build(BUILTIN_DESCRIPTION);
-    BiTree T2 = Build(BUILTIN_DESCRIPTION);
-    EXPECT_NE(T1, T2);
-    EXPECT_EQ(Describe(T1), Describe(T2));
-    DestroyBiTree(T1);
-    EXPECT_EQ(Describe(T2), BUILTIN_DESCRIPTION);
-    DestroyBiTree(T2);
-}
-
 TEST_F(BiTreeTest, UnfinishedDescriptionStopsAtEndOfBuffer) {
     // 99 letters and no '#': the build must stop at the end of the buffer.
     std::string letters(99, 'q');

@@ -9,6 +9,7 @@
 #endif
 
 #include "console.h"
+#include "console_system.h"
 #include "node_alloc.h"
 #include "test_support.h"
 

@@ -1,0 +1,106 @@
+/* console_posix.cpp - the console's system side on POSIX systems: iconv for
+ * GBK, the terminal's charset from the locale, stdio for output, read(2)
+ * for input. See console_system.h. */
+#include "console_system.h"
+
+#include <cerrno>
+#include <clocale>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <iconv.h>
+#include <langinfo.h>
+#include <strings.h>
+#include <unistd.h>
+
+bool StdoutIsTerminal() {
+    return isatty(STDOUT_FILENO) != 0;
+}
+
+/* True for the charsets that can show GBK bytes. */
+static bool IsGbkFamily(const char *codeset) {
+    static const char *const names[] = {"GBK", "GB2312", "GB18030", "CP936", "EUC-CN"};
+    for (const char *name : names)
+        if (strcasecmp(codeset, name) == 0) return true;
+    return false;
+}
+
+/* AUTO: a terminal whose charset is not GBK cannot show GBK: give it UTF-8.
+ * The locale is consulted and then put back to "C", so that nothing else in
+ * the program depends on it. A closed pipe ends the program at its next
+ * write, as for any filter, even when the parent had SIGPIPE ignored. */
+bool ChooseSink(OutputEncoding encoding, bool terminal) {
+    signal(SIGPIPE, SIG_DFL);
+    if (encoding != ENCODING_AUTO || !terminal) return encoding == ENCODING_UTF8;
+    setlocale(LC_CTYPE, "");
+    bool utf8 = !IsGbkFamily(nl_langinfo(CODESET));
+    setlocale(LC_CTYPE, "C");
+    return utf8;
+}
+
+/* The converter, opened once and kept for the whole run. */
+static iconv_t g_iconv = (iconv_t)-1;
+
+/* Whether a block of memory can still be had. */
+static bool MemoryLeft() {
+    void *probe = malloc(1 << 12);
+    free(probe);
+    return probe != nullptr;
+}
+
+/* glibc reports an allocation that failed inside iconv_open as EINVAL, as it
+ * does a missing converter: a second try, and then a probe for memory, tell
+ * the two apart. */
+bool OpenConverter() {
+    for (int tries = 0; tries < 2 && g_iconv == (iconv_t)-1; tries++)
+        g_iconv = iconv_open("GBK", "UTF-8");
+    if (g_iconv != (iconv_t)-1) return true;
+    if (!MemoryLeft()) errno = ENOMEM;
+    return false;
+}
+
+void CloseConverter() {
+    if (g_iconv != (iconv_t)-1) iconv_close(g_iconv);
+    g_iconv = (iconv_t)-1;
+}
+
+size_t Utf8ToGbk(const char *utf8, char *out, size_t outsize) {
+    if (outsize == 0 || !OpenConverter()) return (size_t)-1;
+    iconv(g_iconv, nullptr, nullptr, nullptr, nullptr); /* reset the shift state */
+    char *in = const_cast<char *>(utf8);
+    size_t inleft = strlen(utf8);
+    char *dst = out;
+    size_t outleft = outsize - 1; /* room for the terminating zero */
+    if (iconv(g_iconv, &in, &inleft, &dst, &outleft) == (size_t)-1) return (size_t)-1;
+    *dst = '\0';
+    return (size_t)(dst - out);
+}
+
+/* One byte (an element character, a newline) takes putc's quick path. */
+void SinkWrite(const char *bytes, size_t n) {
+    if (n == 1)
+        putc((unsigned char)*bytes, stdout);
+    else
+        fwrite(bytes, 1, n, stdout);
+}
+
+/* A write that failed earlier, when stdio's buffer filled, stays flagged in
+ * stdout (ferror) and is caught here too, errno normally still telling its
+ * cause. */
+bool SinkFlush() {
+    return fflush(stdout) == 0 && !ferror(stdout);
+}
+
+bool ReaderGone(int err) {
+    return err == EPIPE;
+}
+
+/* The clear-and-home sequence, written with the rest of the output. */
+void ClearTerminal() {
+    fputs("\033[H\033[2J", stdout);
+}
+
+long ReadInput(char *buf, size_t n) {
+    return (long)read(STDIN_FILENO, buf, n);
+}

@@ -1,0 +1,54 @@
+/* console_system.h - what the console layer needs from the system, one
+ * contract with one file per system: console_posix.cpp, console_windows.cpp.
+ * Not for the programs; the layer's own tests use Utf8ToGbk and DropInput. */
+#ifndef PLATFORM_CONSOLE_SYSTEM_H
+#define PLATFORM_CONSOLE_SYSTEM_H
+
+#include <cstddef>
+
+#include "output.h"
+
+/* Whether stdout is a terminal (POSIX) or a console (Windows). */
+bool StdoutIsTerminal();
+
+/* Sets up the sink for encoding at this stdout; returns true when the texts
+ * go out as UTF-8, false when as GBK. */
+bool ChooseSink(OutputEncoding encoding, bool terminal);
+
+/* Opens the UTF-8 to GBK converter unless it is open. Returns false when it
+ * cannot be had, errno telling why (ENOMEM: no memory). */
+bool OpenConverter();
+void CloseConverter();
+
+/* Converts a UTF-8 text to GBK into out (outsize bytes, zero-terminated).
+ * Returns the length of the result, or (size_t)-1 when the text cannot be
+ * converted or does not fit. Opens the converter when needed. */
+size_t Utf8ToGbk(const char *utf8, char *out, size_t outsize);
+
+/* Adds n output bytes (GBK or UTF-8) to what waits to be written. */
+void SinkWrite(const char *bytes, size_t n);
+
+/* Writes out everything waiting, and tells whether every write since the
+ * last call succeeded; on false, errno tells why. */
+bool SinkFlush();
+
+/* Whether the failed write (errno err) met a pipe whose reader went away. */
+bool ReaderGone(int err);
+
+/* Clears the terminal or console that stdout is. */
+void ClearTerminal();
+
+/* Reads up to n bytes of standard input into buf: the count, 0 at the end
+ * of input, -1 with errno on an error. */
+long ReadInput(char *buf, size_t n);
+
+/* Writes out all pending output (input.cpp calls it before it waits); a
+ * failed write ends the program. */
+void FlushOutput();
+
+/* Forgets the input read ahead and an end of input seen: the next read
+ * starts afresh on file descriptor 0. For tests that give the process a new
+ * stdin. */
+void DropInput();
+
+#endif

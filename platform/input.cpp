@@ -1,0 +1,129 @@
+/* input.cpp - reading and parsing standard input. See input.h.
+ *
+ * stdin is read here in blocks, never through stdio, so that the layer
+ * knows when a read is about to wait and can write the prompt out first. */
+#include "input.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "console_system.h"
+#include "fail.h"
+
+/* Input read ahead: g_in[g_pos .. g_len) is still to be used. g_end is set
+ * once a read has found the end of input; no read is tried after it. */
+static char g_in[1 << 16];
+static size_t g_pos = 0;
+static size_t g_len = 0;
+static bool g_end = false;
+
+/* Reads the next block of input; this is where the program waits for the
+ * user, so pending output is written first. Returns false at the end of
+ * input. A read error ends the program with a stderr line. */
+static bool FillInput() {
+    if (g_end) return false;
+    FlushOutput();
+    for (;;) {
+        long n = ReadInput(g_in, sizeof g_in);
+        if (n > 0) {
+            g_pos = 0;
+            g_len = (size_t)n;
+            return true;
+        }
+        if (n == 0) {
+            g_end = true;
+            return false;
+        }
+        if (errno != EINTR) {
+            Complain("cannot read standard input: %s", strerror(errno));
+            exit(EXIT_FAILURE);
+        }
+    }
+}
+
+/* The next input byte, or EOF at the end of input. */
+static int NextByte() {
+    if (g_pos == g_len && !FillInput()) return EOF;
+    return (unsigned char)g_in[g_pos++];
+}
+
+/* Puts back the byte NextByte just returned (not EOF). */
+static void UnreadByte() {
+    g_pos--;
+}
+
+void DropInput() {
+    g_pos = g_len = 0;
+    g_end = false;
+}
+
+/* NextByte that ends the program at the end of input; nothing more is
+ * printed, and the exit handler writes out what is pending. */
+static int NextChar() {
+    int c = NextByte();
+    if (c == EOF) exit(0);
+    return c;
+}
+
+/* C's isspace set in the "C" locale, independent of the current locale. */
+static bool IsSpace(int c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+static bool IsDigit(int c) {
+    return c >= '0' && c <= '9';
+}
+
+ReadResult ReadInt(int *out) {
+    int c = NextChar();
+    while (IsSpace(c))
+        c = NextChar();
+    bool negative = false;
+    if (c == '+' || c == '-') {
+        negative = (c == '-');
+        c = NextByte(); /* the end of input here is noticed by the next read */
+    }
+    if (!IsDigit(c)) {
+        if (c != EOF) UnreadByte();
+        return READ_NAN;
+    }
+    /* Accumulate as a negative number: its range covers INT_MIN. */
+    long long value = 0;
+    bool overflow = false;
+    for (; IsDigit(c); c = NextByte()) {
+        if (!overflow) {
+            value = value * 10 - (c - '0');
+            if (value < (long long)INT_MIN) overflow = true;
+        }
+    }
+    if (c != EOF) UnreadByte();
+    if (!negative) {
+        if (-value > (long long)INT_MAX) overflow = true;
+        value = -value;
+    }
+    if (overflow) return READ_NAN;
+    *out = (int)value;
+    return READ_OK;
+}
+
+int ReadChar() {
+    return NextChar();
+}
+
+void DiscardLine(bool withNewline) {
+    for (;;) {
+        int c = NextChar();
+        if (c == '\n') {
+            if (!withNewline) UnreadByte();
+            return;
+        }
+    }
+}
+
+void Pause(int n) {
+    for (int i = 0; i < n; i++)
+        ReadChar();
+}
