@@ -84,12 +84,11 @@ static int Children(BiTree const *nodes, int n, BiTree *out) {
 
 /* How many levels lie below the n nodes at last, found breadth first with
  * at most DRAW_COUNT_BUDGET nodes held. *more_than is set when the budget
- * ran out: there are then more levels than the result. 0 when the budget
- * could not be allocated. */
+ * ran out: there are then more levels than the result. The nodes are held
+ * in a fixed array, so that a picture never depends on free memory. */
 static long LevelsBelow(BiTree const *last, int n, bool *more_than) {
+    static BiTree q[DRAW_COUNT_BUDGET];
     *more_than = false;
-    BiTree *q = (BiTree *)malloc(sizeof(BiTree) * DRAW_COUNT_BUDGET);
-    if (!q) return 0;
     long end = Children(last, n, q); /* at most 2 * MAX_LINES, within budget */
     long begin = 0, levels = 0;
     while (begin < end) {
@@ -110,7 +109,6 @@ static long LevelsBelow(BiTree const *last, int n, bool *more_than) {
         begin = end;
         end = next;
     }
-    free(q);
     return levels;
 }
 
