@@ -23,18 +23,26 @@ static void Step(const WalkWatch &w, const char *op, BiTree p, const SqStack &S)
     if (w.step) w.step(op, p, S, w.ctx);
 }
 
-Status PreOrderWalk(BiTree T, const WalkWatch &w) {
+/* Where the preorder and the inorder walk tell the watcher about a node:
+ * when it is pushed on the way down, or when it is popped on the way back. */
+typedef enum { VISIT_ON_PUSH, VISIT_ON_POP } VisitAt;
+
+/* The preorder and inorder walk, which differ only in when they visit: p
+ * goes left, pushing each node it passes; when it runs out, the nearest node
+ * whose right subtree is still to come is popped and p goes to its right. */
+static Status LeftFirstWalk(BiTree T, const WalkWatch &w, VisitAt at) {
     SqStack S;
     InitStack(S);
     BiTree p = T;
     while (p || !StackEmpty(S)) {
         if (p) {
-            Visit(w, p);
+            if (at == VISIT_ON_PUSH) Visit(w, p);
             Push(S, p);
             Step(w, "push", p, S);
             p = p->lchild;
         } else {
             Pop(S, p);
+            if (at == VISIT_ON_POP) Visit(w, p);
             Step(w, "pop", p, S);
             p = p->rchild;
         }
@@ -43,24 +51,12 @@ Status PreOrderWalk(BiTree T, const WalkWatch &w) {
     return OK;
 }
 
+Status PreOrderWalk(BiTree T, const WalkWatch &w) {
+    return LeftFirstWalk(T, w, VISIT_ON_PUSH);
+}
+
 Status InOrderWalk(BiTree T, const WalkWatch &w) {
-    SqStack S;
-    InitStack(S);
-    BiTree p = T;
-    while (p || !StackEmpty(S)) {
-        if (p) {
-            Push(S, p);
-            Step(w, "push", p, S);
-            p = p->lchild;
-        } else {
-            Pop(S, p);
-            Visit(w, p);
-            Step(w, "pop", p, S);
-            p = p->rchild;
-        }
-    }
-    DestroyStack(S);
-    return OK;
+    return LeftFirstWalk(T, w, VISIT_ON_POP);
 }
 
 /* The postorder walk's stack and per-level flags. They are kept from one
