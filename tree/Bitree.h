@@ -83,6 +83,8 @@ Status InsertChild(BiTree T, BiTree p, int LR, BiTree c);
  * (also when the side was empty), or ERROR for a null p. T is not read. */
 Status DeleteChild(BiTree T, BiTree p, int LR);
 
+/* ---- Traversals (traverse.cpp) ---- */
+
 /* Print every node as "%c " in their order, without recursion. OK always. */
 Status PreOrderTraverse(BiTree T);
 Status InOrderTraverse(BiTree T);
