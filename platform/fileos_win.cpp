@@ -147,7 +147,7 @@ int OsLinkTarget(const char *name, OsFile f, char **path) {
     return 0;
 }
 
-/* The separators are '\\', '/' and a drive's ':'. */
+/* The separators are '\', '/' and a drive's ':'. */
 size_t OsFolderLength(const char *path) {
     size_t n = 0;
     for (size_t i = 0; path[i]; i++)
