@@ -23,17 +23,11 @@ static int Err() {
     return errno != 0 ? errno : EIO;
 }
 
-/* The kind of file st describes. */
-static OsKind KindOf(const struct stat &st) {
-    if (S_ISREG(st.st_mode)) return OS_REGULAR;
-    return S_ISDIR(st.st_mode) ? OS_FOLDER : OS_OTHER;
-}
-
-/* The identity of the file st describes. */
+/* The identity and the kind of the file st describes. */
 static OsId IdOf(const struct stat &st) {
-    OsId id = {(unsigned long long)st.st_dev, (unsigned long long)st.st_ino,
-               (unsigned long)st.st_nlink, KindOf(st)};
-    return id;
+    OsKind kind = S_ISREG(st.st_mode) ? OS_REGULAR : S_ISDIR(st.st_mode) ? OS_FOLDER : OS_OTHER;
+    return OsId{(unsigned long long)st.st_dev, (unsigned long long)st.st_ino,
+                (unsigned long)st.st_nlink, kind};
 }
 
 /* Fills *id from the open fd. */

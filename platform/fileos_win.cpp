@@ -4,11 +4,9 @@
  * cannot be used. Names are in the ANSI code page, as main's argv has them,
  * and go to the system as UTF-16. */
 #ifdef _WIN32
-#ifndef _WIN32_WINNT
-#define _WIN32_WINNT 0x0600 /* GetFinalPathNameByHandle, SetFileInformationByHandle */
-#elif _WIN32_WINNT < 0x0600
+#if !defined(_WIN32_WINNT) || _WIN32_WINNT < 0x0600
 #undef _WIN32_WINNT
-#define _WIN32_WINNT 0x0600
+#define _WIN32_WINNT 0x0600 /* GetFinalPathNameByHandle, SetFileInformationByHandle */
 #endif
 #include "fileos.h"
 
