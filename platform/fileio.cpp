@@ -3,9 +3,11 @@
 #include "fileio.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
+#include "fail.h"
 #include "fileos.h"
 
 /* How the bytes of a save reach the file. */
@@ -32,25 +34,79 @@ static int NotRegular(const OsId &id) {
     return id.kind == OS_FOLDER ? EISDIR : FILE_ERR_NOT_REGULAR;
 }
 
-/* Makes the new file for target and, when there is an old file f, gives it
- * the old file's owner, mode and attributes. Returns 0, or the reason (the
- * new file then gone again). */
+/* A malloc'd copy of s; null without memory. */
+static char *CopyOf(const char *s) {
+    size_t n = strlen(s) + 1;
+    char *p = (char *)malloc(n);
+    return p ? (char *)memcpy(p, s, n) : nullptr;
+}
+
+/* A malloc'd name beside target that shows whose it is:
+ * ".<file>.<program>-XXXXXX" with the X replaced by letters and digits that
+ * differ from call to call. Null without memory. */
+static char *TempName(const char *target) {
+    static const char digits[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    static unsigned long long counter;
+    size_t folder = OsFolderLength(target);
+    const char *base = target + folder, *program = ProgramName();
+    size_t n = folder + 1 + strlen(base) + 1 + strlen(program) + 7;
+    char *name = (char *)malloc(n + 1);
+    if (!name) return nullptr;
+    snprintf(name, n + 1, "%.*s.%s.%s-", (int)folder, target, base, program);
+    unsigned long long x = OsNoise() + ++counter;
+    x = x * 6364136223846793005ULL + 1442695040888963407ULL;
+    for (size_t i = n - 6; i < n; i++, x /= 36)
+        name[i] = digits[x % 36];
+    name[n] = '\0';
+    return name;
+}
+
+/* Gives the new file t a fresh name beside target through step (making the
+ * file, or linking the unnamed one), trying other names while one is taken.
+ * Returns 0 with t->name set, or the reason. */
+static int UnderFreshName(const char *target, OsTemp *t, int (*step)(OsTemp *, const char *)) {
+    for (int attempt = 0; attempt < 100; attempt++) {
+        char *name = TempName(target);
+        if (!name) return ENOMEM;
+        int e = step(t, name);
+        if (e == 0) {
+            t->name = name;
+            return 0;
+        }
+        free(name);
+        if (e != EEXIST) return e;
+    }
+    return EEXIST;
+}
+
+/* Makes the new file for target, without a name where the system can (a
+ * program killed in the middle then leaves nothing behind), and, when there
+ * is an old file f, gives it the old file's owner, mode and attributes.
+ * Returns 0, or the reason (the new file then gone again). */
 static int PrepareTemp(const char *target, OsFile *f, OsTemp *t) {
-    int e = OsMakeTemp(target, t);
+    int e = OsMakeUnnamed(target, t);
+    if (e == ENOTSUP) e = UnderFreshName(target, t, OsMakeNamed);
     if (e == 0 && f->handle != OS_NO_FILE) e = OsKeepMeta(*f, t);
     if (e != 0) OsTempDiscard(t);
     return e;
 }
 
 /* Puts the written new file t in target's place: over the old file id,
- * when it is still the one the save opened, or under the name of an absent
- * target. Returns 0 or the reason. */
+ * when it is still the one the save opened (an unnamed new file gets a
+ * fresh name just before, as a rename needs one), or under the name of an
+ * absent target. Returns 0 or the reason. */
 static int PutInPlace(OsTemp *t, const char *target, bool existed, const OsId &id) {
-    if (!existed) return OsPlaceNew(t, target);
-    bool same = false;
-    int e = OsSameFile(target, &id, &same);
-    if (e == 0 && !same) e = FILE_ERR_CHANGED;
-    return e != 0 ? e : OsReplace(t, target);
+    if (!existed) return t->name ? OsPlaceNew(t, target) : OsLinkUnnamed(t, target);
+    OsId now = {};
+    int e = OsIdOf(target, &now);
+    if (e == 0 && !OsSameId(now, id)) e = FILE_ERR_CHANGED;
+    if (e == 0 && !t->name) e = UnderFreshName(target, t, OsLinkUnnamed);
+    if (e == 0) e = OsReplace(t, target);
+    if (e == 0) { /* the name is the target's now: nothing to remove */
+        free(t->name);
+        t->name = nullptr;
+    }
+    return e;
 }
 
 /* Rewrites the old file f with the bytes and closes it. Returns 0 or the
@@ -105,7 +161,7 @@ FileResult SaveBytes(const char *name, const void *bytes, size_t size, int *err)
     OsNoSizeSignal();
     OsFile f = {OS_NO_FILE};
     OsId id = {};
-    int e = OsOpenWrite(name, &f, &id);
+    int e = OsOpen(name, true, &f, &id);
     /* A name that is there but leads nowhere (a dangling link) is not
      * replaced: the link is the user's. */
     if (e == ENOENT && !OsNameTaken(name)) return SaveTo(name, &f, false, id, bytes, size, err);
@@ -118,7 +174,8 @@ FileResult SaveBytes(const char *name, const void *bytes, size_t size, int *err)
         return FILE_OPEN_FAILED;
     }
     char *target = nullptr;
-    e = OsTargetPath(name, f, &target);
+    e = OsLinkTarget(name, f, &target);
+    if (e == 0 && !target && !(target = CopyOf(name))) e = ENOMEM;
     if (e != 0) {
         OsClose(&f);
         *err = e;
@@ -132,7 +189,7 @@ FileResult SaveBytes(const char *name, const void *bytes, size_t size, int *err)
 FileResult LoadBytes(const char *name, void *buf, size_t cap, size_t *got, int *err) {
     OsFile f = {OS_NO_FILE};
     OsId id = {};
-    int e = OsOpenRead(name, &f, &id);
+    int e = OsOpen(name, false, &f, &id);
     if (e == 0 && id.kind != OS_REGULAR) {
         OsClose(&f);
         e = NotRegular(id);

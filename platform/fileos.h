@@ -33,38 +33,49 @@ struct OsFile {
 };
 
 /* The new file of a save. It may have no name yet (Linux O_TMPFILE): name
- * is then null until OsReplace or OsPlaceNew gives it one. name is malloc'd
- * and owned by the record; id is the new file's own identity, so that it is
- * never removed by a name someone else has taken over. */
+ * is then null. name is malloc'd and owned by the record; id is the new
+ * file's own identity, so that it is never removed by a name someone else
+ * has taken over. */
 struct OsTemp {
     intptr_t handle;
     char *name;
     OsId id;
 };
 
-/* Opens the existing file name for writing, without creating it, without
- * waiting (a FIFO without a reader, a device) and without truncating it; a
- * symbolic link is followed. Fills *f and *id. ENOENT when nothing is there
- * to open. */
-int OsOpenWrite(const char *name, OsFile *f, OsId *id);
-
-/* Opens the existing file name for reading, without waiting. Fills *f and
- * *id. */
-int OsOpenRead(const char *name, OsFile *f, OsId *id);
+/* Opens the existing file name for writing (write) or reading, without
+ * creating it, without waiting (a FIFO without a reader, a device) and
+ * without truncating it; a symbolic link is followed. Fills *f and *id.
+ * ENOENT when nothing is there to open. */
+int OsOpen(const char *name, bool write, OsFile *f, OsId *id);
 
 /* True when the name itself is present, even where opening it says ENOENT
  * (a symbolic link to nothing). */
 bool OsNameTaken(const char *name);
 
-/* The path of the file that f (opened as name) is: a malloc'd copy of name,
- * or for a symbolic link the path of the file it finally leads to. The
- * caller frees *path. */
-int OsTargetPath(const char *name, OsFile f, char **path);
+/* Where name is a symbolic link, *path is the malloc'd path of the file
+ * that f (opened as name) finally is, and the caller frees it; otherwise
+ * *path is null. */
+int OsLinkTarget(const char *name, OsFile f, char **path);
 
-/* Makes a new, empty file for writing on the folder of target (never
- * through a name that is already there); its name, where it needs one now,
- * is ".<file>.<program>-XXXXXX" beside target. */
-int OsMakeTemp(const char *target, OsTemp *t);
+/* The length of the folder part of path, its last separator included (0
+ * for a bare name). */
+size_t OsFolderLength(const char *path);
+
+/* A number that differs from call to call and from process to process. */
+unsigned long long OsNoise();
+
+/* Makes a new, empty file for writing on the folder of target that has no
+ * name yet. ENOTSUP where the system or the file system cannot. */
+int OsMakeUnnamed(const char *target, OsTemp *t);
+
+/* Makes a new, empty file for writing under name, never through a name that
+ * is already there: EEXIST when name is taken. Leaves t->name to the
+ * caller. */
+int OsMakeNamed(OsTemp *t, const char *name);
+
+/* Gives the unnamed new file t the name name: EEXIST when name is taken.
+ * Leaves t->name to the caller. */
+int OsLinkUnnamed(OsTemp *t, const char *name);
 
 /* Gives the new file t what the old file f has and a rename would lose:
  * owner and group, permission bits and, where the system has them, the
@@ -80,18 +91,24 @@ int OsWriteTemp(OsTemp *t, const void *bytes, size_t size);
  * what is left beyond them, makes them durable. */
 int OsRewrite(OsFile f, const void *bytes, size_t size);
 
-/* Sets *same to whether path is now the file id. ENOENT when path is gone. */
-int OsSameFile(const char *path, const OsId *id, bool *same);
+/* Fills *id with the identity of the file path now leads to. ENOENT when
+ * path is gone. */
+int OsIdOf(const char *path, OsId *id);
 
-/* Puts the new file t in the place of the existing file target, in one step
- * that the program's death cannot split: afterwards target is either the old
- * file or the new one. Where the new file has no name yet it gets one just
- * before. The caller discards t afterwards, whatever the result. */
+/* True when a and b are the same file. */
+inline bool OsSameId(const OsId &a, const OsId &b) {
+    return a.volume == b.volume && a.index == b.index;
+}
+
+/* Puts the named new file t in the place of the existing file target, in
+ * one step that the program's death cannot split: afterwards target is
+ * either the old file or the new one. The caller discards t afterwards,
+ * whatever the result. */
 int OsReplace(OsTemp *t, const char *target);
 
-/* Gives the new file t the name target, which must not exist: EEXIST when
- * it has come into being meanwhile. The caller discards t afterwards, which
- * removes a name the new file had before. */
+/* Gives the named new file t the name target, which must not exist: EEXIST
+ * when it has come into being meanwhile. The caller discards t afterwards,
+ * which removes a name the new file had before. */
 int OsPlaceNew(OsTemp *t, const char *target);
 
 /* Closes t and removes its own name, if it still names the new file (never

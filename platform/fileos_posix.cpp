@@ -1,7 +1,5 @@
-/* fileos_posix.cpp - the steps of fileos.h on POSIX systems. On Linux the
- * new file of a save is made without a name (O_TMPFILE) and named only just
- * before it replaces the old one, so a program killed in the middle leaves
- * nothing behind; elsewhere it gets its name at once. */
+/* fileos_posix.cpp - the steps of fileos.h on POSIX systems. Unnamed new
+ * files are Linux's O_TMPFILE, named later through /proc/self/fd. */
 #ifndef _WIN32
 #include "fileos.h"
 
@@ -25,47 +23,34 @@ static int Err() {
     return errno != 0 ? errno : EIO;
 }
 
-/* The kind of file st describes. */
-static OsKind KindOf(const struct stat &st) {
-    if (S_ISREG(st.st_mode)) return OS_REGULAR;
-    return S_ISDIR(st.st_mode) ? OS_FOLDER : OS_OTHER;
-}
-
-/* The identity of the file st describes. */
+/* The identity and the kind of the file st describes. */
 static OsId IdOf(const struct stat &st) {
-    OsId id = {(unsigned long long)st.st_dev, (unsigned long long)st.st_ino,
-               (unsigned long)st.st_nlink, KindOf(st)};
-    return id;
+    OsKind kind = S_ISREG(st.st_mode) ? OS_REGULAR : S_ISDIR(st.st_mode) ? OS_FOLDER : OS_OTHER;
+    return OsId{(unsigned long long)st.st_dev, (unsigned long long)st.st_ino,
+                (unsigned long)st.st_nlink, kind};
 }
 
-/* True when st is the file id. */
-static bool IsFile(const struct stat &st, const OsId &id) {
-    return (unsigned long long)st.st_dev == id.volume && (unsigned long long)st.st_ino == id.index;
-}
-
-/* Opens name with flags (never waiting, never becoming the terminal of the
- * program) and fills *f and *id. A regular file is then made blocking. */
-static int OpenExisting(const char *name, int flags, OsFile *f, OsId *id) {
-    int fd = open(name, flags | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0) return Err();
+/* Fills *id from the open fd. */
+static int IdOfFd(int fd, OsId *id) {
     struct stat st;
-    if (fstat(fd, &st) != 0) {
-        int e = Err();
-        close(fd);
-        return e;
-    }
-    if (S_ISREG(st.st_mode)) fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-    f->handle = fd;
+    if (fstat(fd, &st) != 0) return Err();
     *id = IdOf(st);
     return 0;
 }
 
-int OsOpenWrite(const char *name, OsFile *f, OsId *id) {
-    return OpenExisting(name, O_WRONLY, f, id);
-}
-
-int OsOpenRead(const char *name, OsFile *f, OsId *id) {
-    return OpenExisting(name, O_RDONLY, f, id);
+/* Never becoming the terminal of the program; a regular file is made
+ * blocking once it is open. */
+int OsOpen(const char *name, bool write, OsFile *f, OsId *id) {
+    int fd = open(name, (write ? O_WRONLY : O_RDONLY) | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) return Err();
+    int e = IdOfFd(fd, id);
+    if (e != 0) {
+        close(fd);
+        return e;
+    }
+    if (id->kind == OS_REGULAR) fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    f->handle = fd;
+    return 0;
 }
 
 bool OsNameTaken(const char *name) {
@@ -73,26 +58,16 @@ bool OsNameTaken(const char *name) {
     return lstat(name, &st) == 0;
 }
 
-/* A malloc'd copy of the n bytes at s, zero-terminated; null without
- * memory. */
-static char *CopyOf(const char *s, size_t n) {
-    char *p = (char *)malloc(n + 1);
-    if (!p) return nullptr;
-    memcpy(p, s, n);
-    p[n] = '\0';
-    return p;
-}
-
-int OsTargetPath(const char *name, OsFile, char **path) {
+int OsLinkTarget(const char *name, OsFile, char **path) {
     struct stat st;
+    *path = nullptr;
     if (lstat(name, &st) != 0) return Err();
-    *path = S_ISLNK(st.st_mode) ? realpath(name, nullptr) : CopyOf(name, strlen(name));
+    if (!S_ISLNK(st.st_mode)) return 0;
+    *path = realpath(name, nullptr);
     return *path ? 0 : Err();
 }
 
-/* The length of the folder part of path, its last '/' included (0 for a
- * bare name). */
-static size_t FolderLength(const char *path) {
+size_t OsFolderLength(const char *path) {
     const char *slash = strrchr(path, '/');
     return slash ? (size_t)(slash - path) + 1 : 0;
 }
@@ -100,63 +75,28 @@ static size_t FolderLength(const char *path) {
 /* The folder of path as a malloc'd string that open() takes: "." for a bare
  * name. Null without memory. */
 static char *FolderOf(const char *path) {
-    size_t n = FolderLength(path);
-    return n == 0 ? CopyOf(".", 1) : CopyOf(path, n);
+    size_t n = OsFolderLength(path);
+    return n == 0 ? strdup(".") : strndup(path, n);
 }
 
-/* A malloc'd name beside target that shows whose it is:
- * ".<file>.<program>-XXXXXX" with the X replaced by letters and digits that
- * differ from call to call. Null without memory. */
-static char *TempName(const char *target) {
-    static const char digits[] = "abcdefghijklmnopqrstuvwxyz0123456789";
-    static unsigned long long counter;
-    size_t folder = FolderLength(target);
-    const char *base = target + folder, *program = ProgramName();
-    size_t n = folder + 1 + strlen(base) + 1 + strlen(program) + 7;
-    char *name = (char *)malloc(n + 1);
-    if (!name) return nullptr;
-    snprintf(name, n + 1, "%.*s.%s.%s-", (int)folder, target, base, program);
+unsigned long long OsNoise() {
     struct timespec ts;
     clock_gettime(CLOCK_MONOTONIC, &ts);
-    unsigned long long x = ((unsigned long long)ts.tv_nsec ^ (unsigned long long)ts.tv_sec << 30) +
-                           ((unsigned long long)getpid() << 16) + ++counter;
-    x = x * 6364136223846793005ULL + 1442695040888963407ULL;
-    for (size_t i = n - 6; i < n; i++, x /= 36)
-        name[i] = digits[x % 36];
-    name[n] = '\0';
-    return name;
+    return ((unsigned long long)ts.tv_nsec ^ (unsigned long long)ts.tv_sec << 30) +
+           ((unsigned long long)getpid() << 16);
 }
 
-/* Fills t->id from its open handle. */
-static int ReadId(OsTemp *t) {
-    struct stat st;
-    if (fstat((int)t->handle, &st) != 0) return Err();
-    t->id = IdOf(st);
-    return 0;
+/* Like every new file of a save it starts with the mode a new file gets
+ * (0666 less the umask): it is empty until OsKeepMeta has given it the old
+ * file's. */
+int OsMakeNamed(OsTemp *t, const char *name) {
+    int fd = open(name, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd < 0) return Err();
+    t->handle = fd;
+    return IdOfFd(fd, &t->id);
 }
 
-/* Makes the new file under a fresh name beside target, exclusively and
- * never through a link. Like every new file of a save it starts with the
- * mode a new file gets (0666 less the umask): it is empty until OsKeepMeta
- * has given it the old file's. */
-static int MakeNamed(const char *target, OsTemp *t) {
-    for (int attempt = 0; attempt < 100; attempt++) {
-        char *name = TempName(target);
-        if (!name) return ENOMEM;
-        int fd = open(name, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-        if (fd >= 0) {
-            t->handle = fd;
-            t->name = name;
-            return ReadId(t);
-        }
-        int e = Err();
-        free(name);
-        if (e != EEXIST) return e;
-    }
-    return EEXIST;
-}
-
-int OsMakeTemp(const char *target, OsTemp *t) {
+int OsMakeUnnamed(const char *target, OsTemp *t) {
 #ifdef O_TMPFILE
     char *folder = FolderOf(target);
     if (!folder) return ENOMEM;
@@ -165,12 +105,14 @@ int OsMakeTemp(const char *target, OsTemp *t) {
     free(folder);
     if (fd >= 0) {
         t->handle = fd;
-        return ReadId(t);
+        return IdOfFd(fd, &t->id);
     }
-    /* Only a file system or kernel without unnamed files falls back. */
+    /* A file system or kernel without unnamed files. */
     if (e != EOPNOTSUPP && e != ENOTSUP && e != EISDIR && e != EINVAL) return e;
+#else
+    (void)target, (void)t;
 #endif
-    return MakeNamed(target, t);
+    return ENOTSUP;
 }
 
 /* Copies the extended attributes of from to to (the "security." ones
@@ -248,15 +190,14 @@ int OsRewrite(OsFile f, const void *bytes, size_t size) {
     return e;
 }
 
-int OsSameFile(const char *path, const OsId *id, bool *same) {
+int OsIdOf(const char *path, OsId *id) {
     struct stat st;
     if (stat(path, &st) != 0) return Err();
-    *same = IsFile(st, *id);
+    *id = IdOf(st);
     return 0;
 }
 
-/* Gives the unnamed file t the name to, which must not exist. */
-static int LinkUnnamed(OsTemp *t, const char *to) {
+int OsLinkUnnamed(OsTemp *t, const char *to) {
 #ifdef O_TMPFILE
     char proc[64];
     snprintf(proc, sizeof proc, "/proc/self/fd/%d", (int)t->handle);
@@ -271,49 +212,22 @@ static int LinkUnnamed(OsTemp *t, const char *to) {
 #endif
 }
 
-/* Gives the unnamed file t a fresh name beside target. */
-static int NameUnnamed(OsTemp *t, const char *target) {
-    for (int attempt = 0; attempt < 100; attempt++) {
-        char *name = TempName(target);
-        if (!name) return ENOMEM;
-        int e = LinkUnnamed(t, name);
-        if (e == 0) {
-            t->name = name;
-            return 0;
-        }
-        free(name);
-        if (e != EEXIST) return e;
-    }
-    return EEXIST;
-}
-
 int OsReplace(OsTemp *t, const char *target) {
-    if (!t->name) {
-        int e = NameUnnamed(t, target);
-        if (e != 0) return e;
-    }
-    if (rename(t->name, target) != 0) return Err();
-    free(t->name); /* the name is the target's now: nothing to remove */
-    t->name = nullptr;
-    return 0;
+    return rename(t->name, target) == 0 ? 0 : Err();
 }
 
 int OsPlaceNew(OsTemp *t, const char *target) {
-    if (!t->name) return LinkUnnamed(t, target);
     if (link(t->name, target) == 0) return 0; /* OsTempDiscard removes the other name */
     int e = Err();
     if (e != EPERM && e != ENOTSUP && e != EOPNOTSUPP) return e;
     /* A file system without hard links: a rename, which would replace a file
      * made in the moment since the save looked. */
-    if (rename(t->name, target) != 0) return Err();
-    free(t->name);
-    t->name = nullptr;
-    return 0;
+    return rename(t->name, target) == 0 ? 0 : Err();
 }
 
 void OsTempDiscard(OsTemp *t) {
     struct stat st;
-    if (t->name && lstat(t->name, &st) == 0 && IsFile(st, t->id)) unlink(t->name);
+    if (t->name && lstat(t->name, &st) == 0 && OsSameId(IdOf(st), t->id)) unlink(t->name);
     free(t->name);
     t->name = nullptr;
     if (t->handle != OS_NO_FILE) close((int)t->handle);

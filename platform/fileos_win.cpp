@@ -4,11 +4,9 @@
  * cannot be used. Names are in the ANSI code page, as main's argv has them,
  * and go to the system as UTF-16. */
 #ifdef _WIN32
-#ifndef _WIN32_WINNT
-#define _WIN32_WINNT 0x0600 /* GetFinalPathNameByHandle, SetFileInformationByHandle */
-#elif _WIN32_WINNT < 0x0600
+#if !defined(_WIN32_WINNT) || _WIN32_WINNT < 0x0600
 #undef _WIN32_WINNT
-#define _WIN32_WINNT 0x0600
+#define _WIN32_WINNT 0x0600 /* GetFinalPathNameByHandle, SetFileInformationByHandle */
 #endif
 #include "fileos.h"
 
@@ -20,42 +18,26 @@
 
 #include "fail.h"
 
-/* The errno value that stands for the Windows error code. */
+/* The errno value that stands for the Windows error code: EIO where none
+ * is listed. */
 static int MapError(DWORD code) {
-    switch (code) {
-    case ERROR_FILE_NOT_FOUND:
-    case ERROR_PATH_NOT_FOUND:
-    case ERROR_INVALID_DRIVE:
-    case ERROR_BAD_NETPATH:
-        return ENOENT;
-    case ERROR_ACCESS_DENIED:
-    case ERROR_SHARING_VIOLATION:
-    case ERROR_LOCK_VIOLATION:
-    case ERROR_CANNOT_MAKE:
-        return EACCES;
-    case ERROR_WRITE_PROTECT:
-        return EROFS;
-    case ERROR_DISK_FULL:
-    case ERROR_HANDLE_DISK_FULL:
-        return ENOSPC;
-    case ERROR_TOO_MANY_OPEN_FILES:
-        return EMFILE;
-    case ERROR_NOT_ENOUGH_MEMORY:
-    case ERROR_OUTOFMEMORY:
-        return ENOMEM;
-    case ERROR_FILE_EXISTS:
-    case ERROR_ALREADY_EXISTS:
-        return EEXIST;
-    case ERROR_FILENAME_EXCED_RANGE:
-        return ENAMETOOLONG;
-    case ERROR_INVALID_NAME:
-    case ERROR_BAD_PATHNAME:
-        return EINVAL;
-    case ERROR_NOT_SAME_DEVICE:
-        return EXDEV;
-    default:
-        return EIO;
-    }
+    // clang-format off
+    static const struct { DWORD code; int err; } map[] = {
+        {ERROR_FILE_NOT_FOUND, ENOENT}, {ERROR_PATH_NOT_FOUND, ENOENT},
+        {ERROR_INVALID_DRIVE, ENOENT}, {ERROR_BAD_NETPATH, ENOENT},
+        {ERROR_ACCESS_DENIED, EACCES}, {ERROR_SHARING_VIOLATION, EACCES},
+        {ERROR_LOCK_VIOLATION, EACCES}, {ERROR_CANNOT_MAKE, EACCES},
+        {ERROR_WRITE_PROTECT, EROFS}, {ERROR_DISK_FULL, ENOSPC}, {ERROR_HANDLE_DISK_FULL, ENOSPC},
+        {ERROR_TOO_MANY_OPEN_FILES, EMFILE},
+        {ERROR_NOT_ENOUGH_MEMORY, ENOMEM}, {ERROR_OUTOFMEMORY, ENOMEM},
+        {ERROR_FILE_EXISTS, EEXIST}, {ERROR_ALREADY_EXISTS, EEXIST},
+        {ERROR_FILENAME_EXCED_RANGE, ENAMETOOLONG},
+        {ERROR_INVALID_NAME, EINVAL}, {ERROR_BAD_PATHNAME, EINVAL},
+        {ERROR_NOT_SAME_DEVICE, EXDEV}};
+    // clang-format on
+    for (const auto &m : map)
+        if (m.code == code) return m.err;
+    return EIO;
 }
 
 /* The errno value of the last failed call, never 0. */
@@ -63,32 +45,37 @@ static int LastError() {
     return MapError(GetLastError());
 }
 
+/* Sharing that lets every other program go on with the file. */
+static const DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
 /* The name, in the ANSI code page, as malloc'd UTF-16; null when it cannot
- * be converted or there is no memory (*err says which). */
-static wchar_t *Widen(const char *name, int *err) {
+ * be converted (the last error is then ERROR_INVALID_NAME) or there is no
+ * memory (ERROR_NOT_ENOUGH_MEMORY). */
+static wchar_t *Widen(const char *name) {
     int n = MultiByteToWideChar(CP_ACP, 0, name, -1, nullptr, 0);
-    *err = EINVAL;
-    if (n <= 1) return nullptr;
-    wchar_t *w = (wchar_t *)malloc((size_t)n * sizeof(wchar_t));
-    *err = ENOMEM;
-    if (!w) return nullptr;
-    if (MultiByteToWideChar(CP_ACP, 0, name, -1, w, n) != n) {
-        free(w);
-        *err = EINVAL;
-        return nullptr;
-    }
-    *err = 0;
-    return w;
+    wchar_t *w = n > 1 ? (wchar_t *)malloc((size_t)n * sizeof(wchar_t)) : nullptr;
+    if (w && MultiByteToWideChar(CP_ACP, 0, name, -1, w, n) == n) return w;
+    SetLastError(n > 1 && !w ? ERROR_NOT_ENOUGH_MEMORY : ERROR_INVALID_NAME);
+    free(w);
+    return nullptr;
+}
+
+/* The attributes of name, or INVALID_FILE_ATTRIBUTES with the last error
+ * saying why. */
+static DWORD AttributesOf(const char *name) {
+    wchar_t *w = Widen(name);
+    DWORD attrs = w ? GetFileAttributesW(w) : INVALID_FILE_ATTRIBUTES;
+    free(w);
+    return attrs;
 }
 
 /* Opens name with CreateFileW: the access, sharing and disposition given.
  * Stores the handle in *h; returns 0 or the reason. */
 static int OpenW(const char *name, DWORD access, DWORD share, DWORD disposition, HANDLE *h) {
-    int e;
-    wchar_t *w = Widen(name, &e);
-    if (!w) return e;
+    wchar_t *w = Widen(name);
+    if (!w) return LastError();
     *h = CreateFileW(w, access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
-    e = *h == INVALID_HANDLE_VALUE ? LastError() : 0;
+    int e = *h == INVALID_HANDLE_VALUE ? LastError() : 0;
     /* A folder refuses to be opened as a file: say that it is one. */
     DWORD attrs = e == EACCES ? GetFileAttributesW(w) : INVALID_FILE_ATTRIBUTES;
     if (attrs != INVALID_FILE_ATTRIBUTES && (attrs & FILE_ATTRIBUTE_DIRECTORY)) e = EISDIR;
@@ -108,13 +95,13 @@ static int IdOf(HANDLE h, OsId *id, DWORD *attrs) {
     return 0;
 }
 
-/* Opens the existing file name with access (never waiting: a device or a
- * pipe is opened but then refused by its kind), sharing reading and writing
- * but not renaming or deleting, so the name stays while it is open. */
-static int OpenExisting(const char *name, DWORD access, OsFile *f, OsId *id) {
+/* A device or a pipe is opened but then refused by its kind. Reading and
+ * writing are shared, renaming and deleting are not, so the name stays
+ * while the file is open. */
+int OsOpen(const char *name, bool write, OsFile *f, OsId *id) {
     HANDLE h;
-    int e = OpenW(name, access | FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                  OPEN_EXISTING, &h);
+    DWORD access = (write ? GENERIC_WRITE : GENERIC_READ) | FILE_READ_ATTRIBUTES;
+    int e = OpenW(name, access, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING, &h);
     if (e != 0) return e;
     DWORD attrs = 0;
     if (GetFileType(h) != FILE_TYPE_DISK) {
@@ -125,7 +112,7 @@ static int OpenExisting(const char *name, DWORD access, OsFile *f, OsId *id) {
     }
     /* Windows refuses to open a read-only file for writing; Wine running as
      * root does not, so the attribute is checked here too. */
-    if ((access & GENERIC_WRITE) && (attrs & FILE_ATTRIBUTE_READONLY)) {
+    if (write && (attrs & FILE_ATTRIBUTE_READONLY)) {
         CloseHandle(h);
         return EACCES;
     }
@@ -133,45 +120,17 @@ static int OpenExisting(const char *name, DWORD access, OsFile *f, OsId *id) {
     return 0;
 }
 
-int OsOpenWrite(const char *name, OsFile *f, OsId *id) {
-    return OpenExisting(name, GENERIC_WRITE, f, id);
-}
-
-int OsOpenRead(const char *name, OsFile *f, OsId *id) {
-    return OpenExisting(name, GENERIC_READ, f, id);
-}
-
 bool OsNameTaken(const char *name) {
-    int e;
-    wchar_t *w = Widen(name, &e);
-    if (!w) return false;
-    bool taken = GetFileAttributesW(w) != INVALID_FILE_ATTRIBUTES;
-    free(w);
-    return taken;
+    return AttributesOf(name) != INVALID_FILE_ATTRIBUTES;
 }
 
-/* A malloc'd copy of the n bytes at s, zero-terminated; null without
- * memory. */
-static char *CopyOf(const char *s, size_t n) {
-    char *p = (char *)malloc(n + 1);
-    if (!p) return nullptr;
-    memcpy(p, s, n);
-    p[n] = '\0';
-    return p;
-}
-
-int OsTargetPath(const char *name, OsFile f, char **path) {
-    int e;
-    wchar_t *w = Widen(name, &e);
-    if (!w) return e;
-    DWORD attrs = GetFileAttributesW(w);
-    free(w);
+/* A link is a reparse point; its target is the path of the file that the
+ * open handle reached. */
+int OsLinkTarget(const char *name, OsFile f, char **path) {
+    DWORD attrs = AttributesOf(name);
+    *path = nullptr;
     if (attrs == INVALID_FILE_ATTRIBUTES) return LastError();
-    if (!(attrs & FILE_ATTRIBUTE_REPARSE_POINT)) {
-        *path = CopyOf(name, strlen(name));
-        return *path ? 0 : ENOMEM;
-    }
-    /* A link: the path of the file the open handle reached. */
+    if (!(attrs & FILE_ATTRIBUTE_REPARSE_POINT)) return 0;
     HANDLE h = (HANDLE)f.handle;
     DWORD n = GetFinalPathNameByHandleA(h, nullptr, 0, FILE_NAME_NORMALIZED);
     if (n == 0) return LastError();
@@ -186,54 +145,35 @@ int OsTargetPath(const char *name, OsFile f, char **path) {
     return 0;
 }
 
-/* The length of the folder part of path, its last '\' or '/' (or a drive's
- * ':') included; 0 for a bare name. */
-static size_t FolderLength(const char *path) {
+/* The separators are '\', '/' and a drive's ':'. */
+size_t OsFolderLength(const char *path) {
     size_t n = 0;
     for (size_t i = 0; path[i]; i++)
         if (path[i] == '\\' || path[i] == '/' || path[i] == ':') n = i + 1;
     return n;
 }
 
-/* A malloc'd name beside target that shows whose it is:
- * ".<file>.<program>-XXXXXX" with the X replaced by letters and digits that
- * differ from call to call. Null without memory. */
-static char *TempName(const char *target) {
-    static const char digits[] = "abcdefghijklmnopqrstuvwxyz0123456789";
-    static unsigned long long counter;
-    size_t folder = FolderLength(target);
-    const char *base = target + folder, *program = ProgramName();
-    size_t n = folder + 1 + strlen(base) + 1 + strlen(program) + 7;
-    char *name = (char *)malloc(n + 1);
-    if (!name) return nullptr;
-    snprintf(name, n + 1, "%.*s.%s.%s-", (int)folder, target, base, program);
+unsigned long long OsNoise() {
     LARGE_INTEGER now;
     QueryPerformanceCounter(&now);
-    unsigned long long x = (unsigned long long)now.QuadPart +
-                           ((unsigned long long)GetCurrentProcessId() << 32) + ++counter;
-    x = x * 6364136223846793005ULL + 1442695040888963407ULL;
-    for (size_t i = n - 6; i < n; i++, x /= 36)
-        name[i] = digits[x % 36];
-    name[n] = '\0';
-    return name;
+    return (unsigned long long)now.QuadPart + ((unsigned long long)GetCurrentProcessId() << 32);
 }
 
-int OsMakeTemp(const char *target, OsTemp *t) {
-    for (int attempt = 0; attempt < 100; attempt++) {
-        char *name = TempName(target);
-        if (!name) return ENOMEM;
-        HANDLE h;
-        int e = OpenW(name, GENERIC_WRITE | DELETE | FILE_READ_ATTRIBUTES, FILE_SHARE_DELETE,
-                      CREATE_NEW, &h);
-        if (e == 0) {
-            t->handle = (intptr_t)h;
-            t->name = name;
-            return IdOf(h, &t->id, nullptr);
-        }
-        free(name);
-        if (e != EEXIST) return e;
-    }
-    return EEXIST;
+int OsMakeUnnamed(const char *, OsTemp *) {
+    return ENOTSUP; /* every file on Windows has a name */
+}
+
+int OsMakeNamed(OsTemp *t, const char *name) {
+    HANDLE h;
+    int e = OpenW(name, GENERIC_WRITE | DELETE | FILE_READ_ATTRIBUTES, FILE_SHARE_DELETE,
+                  CREATE_NEW, &h);
+    if (e != 0) return e;
+    t->handle = (intptr_t)h;
+    return IdOf(h, &t->id, nullptr);
+}
+
+int OsLinkUnnamed(OsTemp *, const char *) {
+    return ENOTSUP; /* never called: OsMakeUnnamed makes no such file */
 }
 
 int OsKeepMeta(OsFile, OsTemp *) {
@@ -270,15 +210,12 @@ int OsRewrite(OsFile f, const void *bytes, size_t size) {
     return e;
 }
 
-int OsSameFile(const char *path, const OsId *id, bool *same) {
+int OsIdOf(const char *path, OsId *id) {
     HANDLE h;
-    int e = OpenW(path, FILE_READ_ATTRIBUTES,
-                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, OPEN_EXISTING, &h);
+    int e = OpenW(path, FILE_READ_ATTRIBUTES, kShareAll, OPEN_EXISTING, &h);
     if (e != 0) return e;
-    OsId now = {};
-    e = IdOf(h, &now, nullptr);
+    e = IdOf(h, id, nullptr);
     CloseHandle(h);
-    *same = e == 0 && now.volume == id->volume && now.index == id->index;
     return e;
 }
 
@@ -291,16 +228,11 @@ static void CloseTemp(OsTemp *t) {
 /* Moves the new file t to target, over it when flags say so, writing
  * through to the disk. */
 static int MoveTemp(OsTemp *t, const char *target, DWORD flags) {
-    int e;
-    wchar_t *from = Widen(t->name, &e);
-    wchar_t *to = from ? Widen(target, &e) : nullptr;
-    if (to) e = MoveFileExW(from, to, flags | MOVEFILE_WRITE_THROUGH) ? 0 : LastError();
+    wchar_t *from = Widen(t->name), *to = from ? Widen(target) : nullptr;
+    bool moved = to && MoveFileExW(from, to, flags | MOVEFILE_WRITE_THROUGH);
+    int e = moved ? 0 : LastError();
     free(from);
     free(to);
-    if (e == 0) { /* the name is the target's now: nothing to remove */
-        free(t->name);
-        t->name = nullptr;
-    }
     return e;
 }
 
@@ -309,9 +241,7 @@ static int MoveTemp(OsTemp *t, const char *target, DWORD flags) {
 static void CopyAttributes(OsTemp *t, const char *target) {
     const DWORD keep = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
                        FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
-    int e;
-    wchar_t *from = Widen(target, &e);
-    wchar_t *to = from ? Widen(t->name, &e) : nullptr;
+    wchar_t *from = Widen(target), *to = from ? Widen(t->name) : nullptr;
     DWORD attrs = to ? GetFileAttributesW(from) : INVALID_FILE_ATTRIBUTES;
     if (attrs != INVALID_FILE_ATTRIBUTES && (attrs & keep)) SetFileAttributesW(to, attrs & keep);
     free(from);
@@ -319,23 +249,20 @@ static void CopyAttributes(OsTemp *t, const char *target) {
 }
 
 /* The full path of name, as malloc'd UTF-16; null when it cannot be had
- * (*err says why). ReplaceFileW under Wine takes full paths only. */
-static wchar_t *FullPath(const char *name, int *err) {
-    wchar_t *w = Widen(name, err);
+ * (the last error says why). ReplaceFileW under Wine takes full paths
+ * only. */
+static wchar_t *FullPath(const char *name) {
+    wchar_t *w = Widen(name);
     DWORD n = w ? GetFullPathNameW(w, 0, nullptr, nullptr) : 0;
     wchar_t *full = n ? (wchar_t *)malloc((size_t)n * sizeof(wchar_t)) : nullptr;
     DWORD len = full ? GetFullPathNameW(w, n, full, nullptr) : 0;
-    if (w && n == 0)
-        *err = LastError();
-    else if (w && !full)
-        *err = ENOMEM;
-    else if (full && (len == 0 || len >= n))
-        *err = EINVAL;
-    if (*err != 0) {
+    free(w);
+    if (n && !full) SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    if (full && (len == 0 || len >= n)) {
         free(full);
         full = nullptr;
+        SetLastError(ERROR_INVALID_NAME);
     }
-    free(w);
     return full;
 }
 
@@ -343,20 +270,14 @@ int OsReplace(OsTemp *t, const char *target) {
     CloseTemp(t);
     /* ReplaceFileW keeps the attributes itself, but not Wine's. */
     CopyAttributes(t, target);
-    int e;
-    wchar_t *from = FullPath(t->name, &e);
-    wchar_t *to = from ? FullPath(target, &e) : nullptr;
+    wchar_t *from = FullPath(t->name), *to = from ? FullPath(target) : nullptr;
     bool replaced =
         to && ReplaceFileW(to, from, nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr);
     DWORD code = GetLastError();
     free(from);
     free(to);
-    if (replaced) {
-        free(t->name);
-        t->name = nullptr;
-        return 0;
-    }
-    if (e != 0) return e;
+    if (replaced) return 0;
+    if (!to) return MapError(code);
     if (code == ERROR_FILE_NOT_FOUND) return ENOENT; /* the old file went meanwhile */
     /* ReplaceFileW cannot be used here (a file system or a sharing that
      * refuses it): a move. */
@@ -373,9 +294,8 @@ void OsTempDiscard(OsTemp *t) {
     OsId now = {};
     /* Reopened by name only when it is still the new file. */
     if (t->name && h == (HANDLE)OS_NO_FILE &&
-        OpenW(t->name, DELETE | FILE_READ_ATTRIBUTES,
-              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, OPEN_EXISTING, &h) == 0 &&
-        (IdOf(h, &now, nullptr) != 0 || now.volume != t->id.volume || now.index != t->id.index)) {
+        OpenW(t->name, DELETE | FILE_READ_ATTRIBUTES, kShareAll, OPEN_EXISTING, &h) == 0 &&
+        (IdOf(h, &now, nullptr) != 0 || !OsSameId(now, t->id))) {
         CloseHandle(h);
         h = (HANDLE)OS_NO_FILE;
     }

@@ -57,6 +57,12 @@ FAULTS = [
      FAILED, b"queue_menu: data.dat: No space left on device\n", OLD),
     ("rename refused: the named new file goes", True, "rename", r".", "error=EIO",
      FAILED, b"queue_menu: data.dat: Input/output error\n", OLD),
+    # Another program took the new file's name first: the save tries another.
+    ("new file's name taken", True, "linkat", r"queue_menu-", "error=EEXIST",
+     SAVED, b"", NEW),
+    # A kernel without unnamed files (EISDIR): the new file is named at once.
+    ("no unnamed files: a named new file", True, "openat", r"O_TMPFILE", "error=EISDIR",
+     SAVED, b"", NEW),
     ("old descriptor's close fails", True, "close", r"data\.dat>", "error=EIO",
      SAVED, b"", NEW),
     ("extended attributes kept", True, None, None, None, SAVED, b"", NEW, "xattr"),
