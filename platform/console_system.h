@@ -42,10 +42,6 @@ void ClearTerminal();
  * of input, -1 with errno on an error. */
 long ReadInput(char *buf, size_t n);
 
-/* Writes out all pending output (input.cpp calls it before it waits); a
- * failed write ends the program. */
-void FlushOutput();
-
 /* Forgets the input read ahead and an end of input seen: the next read
  * starts afresh on file descriptor 0. For tests that give the process a new
  * stdin. */

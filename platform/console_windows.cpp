@@ -2,6 +2,7 @@
  * for GBK, WriteConsoleW for the texts at a console, the console API to
  * clear it, _read for input. See console_system.h. */
 #include "console_system.h"
+#include "output.h"
 
 #include <cerrno>
 #include <climits>

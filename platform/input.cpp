@@ -11,6 +11,7 @@
 #include <cstring>
 
 #include "console_system.h"
+#include "output.h"
 #include "fail.h"
 
 /* Input read ahead: g_in[g_pos .. g_len) is still to be used. g_end is set

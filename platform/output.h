@@ -88,4 +88,9 @@ void PutFormat(FixedText *site, const char *fmt, ...)
 #endif
     ;
 
+/* Writes out all pending output (the input layer calls it before it waits;
+ * call it before a line on stderr, so that the line follows the texts before
+ * it, at a console too). A failed write ends the program. */
+void FlushOutput();
+
 #endif

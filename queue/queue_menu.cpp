@@ -52,7 +52,7 @@ static void ReportFile(Status result, const char *success, const char *failure) 
         PrintText("队列不存在！");
     } else {
         PrintText(failure);
-        fflush(stdout); /* a write error here is seen, as every other, at exit */
+        FlushOutput();
         Complain("%s: %s", queue_file, QueueFileError());
     }
 }
