@@ -41,6 +41,8 @@ import threading
 import time
 import tty
 
+from tmux_screen import Screen
+
 PROMPT = {"tree_menu": "\t请选择你的操作[0~20]:", "queue_menu": "    请选择你的操作[0~11]:"}
 
 # Each step: the line to send, then the text that must arrive before the
@@ -289,29 +291,15 @@ CONSOLE_STEPS = {
 
 
 def check_wine_console(cmd, args):
-    # A private tmux server whose one window runs the program, then says
-    # its exit status and stays a while, so that the screen can be read.
-    tmux = ["tmux", "-u", "-L", "console-check-%d" % os.getpid()]
-    env = dict(os.environ, LC_ALL="C.UTF-8")
-    shell = shlex.join(cmd) + '; echo "status $?"; sleep 60'
-    subprocess.run(tmux + ["new-session", "-d", "-x", "120", "-y", "50", shell],
-                   env=env, check=True)
-    screen = ""
-    try:
+    with Screen(cmd, 120, 50) as s:
         for keys, want, *gone in CONSOLE_STEPS[name_of(args.program)]:
-            for key in keys:
-                literal = [] if key == "Enter" else ["-l"]
-                subprocess.run(tmux + ["send-keys"] + literal + [key], env=env, check=True)
-            deadline = time.monotonic() + 2 * WAIT
-            while want not in screen or any(text in screen for text in gone):
-                if time.monotonic() > deadline:
-                    raise Failed("%r not on the screen, or %r still on it:\n%s"
-                                 % (want, gone, screen))
-                time.sleep(0.2)
-                screen = subprocess.run(tmux + ["capture-pane", "-p"], env=env,
-                                        capture_output=True).stdout.decode(errors="replace")
-    finally:
-        subprocess.run(tmux + ["kill-server"], env=env, capture_output=True)
+            s.send(keys)
+            held, screen = s.wait_until(
+                lambda screen: want in screen and not any(text in screen for text in gone),
+                2 * WAIT)
+            if not held:
+                raise Failed("%r not on the screen, or %r still on it:\n%s"
+                             % (want, gone, screen))
 
 
 CHECKS = {

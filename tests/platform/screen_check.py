@@ -18,10 +18,10 @@ import argparse
 import os
 import shlex
 import struct
-import subprocess
 import sys
 import tempfile
-import time
+
+from tmux_screen import Screen
 
 WAIT = 60.0  # seconds for the screen to show what is awaited (Wine starts slowly)
 
@@ -67,36 +67,19 @@ def run_case(cmd, program, case, folder):
     args = [os.path.join(folder, "data.dat") if a == "FILE" else a for a in args]
     with open(os.path.join(folder, "data.dat"), "wb") as f:
         f.write(struct.pack("<99i", *([-2**31] * 99)))
-    conf = os.path.join(folder, "tmux.conf")
-    with open(conf, "w") as f:
-        f.write("set -g status off\n")  # every row of the window is the program's
-    tmux = ["tmux", "-u", "-f", conf, "-L", "screen-check-%d" % os.getpid()]
-    env = dict(os.environ, LC_ALL="C.UTF-8")
-    shell = shlex.join(cmd + args) + '; echo "status $?"; sleep 60'
-    subprocess.run(tmux + ["new-session", "-d", "-x", str(cols), "-y", str(rows), shell],
-                   env=env, check=True)
     prompt = PROMPT[os.path.splitext(os.path.basename(program))[0]]
+    with Screen(cmd + args, cols, rows) as s:
 
-    def wait_for(ok, what):
-        screen = ""
-        deadline = time.monotonic() + WAIT
-        while not ok(screen):
-            if time.monotonic() > deadline:
+        def wait_until(ok, what):
+            held, screen = s.wait_until(ok, WAIT)
+            if not held:
                 raise Failed("at %dx%d the screen does not %s:\n%s" % (cols, rows, what, screen))
-            time.sleep(0.2)
-            screen = subprocess.run(tmux + ["capture-pane", "-p"], env=env,
-                                    capture_output=True).stdout.decode(errors="replace")
 
-    try:
         # Keys typed before the program reads its console may not reach it.
-        wait_for(lambda screen: prompt in screen, "show the first prompt")
-        for key in keys:
-            literal = [] if key == "Enter" else ["-l"]
-            subprocess.run(tmux + ["send-keys"] + literal + [key], env=env, check=True)
-        wait_for(lambda screen: screen_ok(screen, first, wanted, prompt),
-                 "start with %r and show %r and the prompt" % (first, wanted))
-    finally:
-        subprocess.run(tmux + ["kill-server"], env=env, capture_output=True)
+        wait_until(lambda screen: prompt in screen, "show the first prompt")
+        s.send(keys)
+        wait_until(lambda screen: screen_ok(screen, first, wanted, prompt),
+                   "start with %r and show %r and the prompt" % (first, wanted))
 
 
 def main():
