@@ -29,9 +29,15 @@ static bool InPlaceAllowed(int err) {
         ;
 }
 
-/* The reason for a file that is there but is not a regular file. */
-static int NotRegular(const OsId &id) {
-    return id.kind == OS_FOLDER ? EISDIR : FILE_ERR_NOT_REGULAR;
+/* Opens name as OsOpen does and keeps it open only when it is a regular
+ * file; a folder, a FIFO or a device is closed again and refused. */
+static int OpenRegular(const char *name, bool write, OsFile *f, OsId *id) {
+    int e = OsOpen(name, write, f, id);
+    if (e == 0 && id->kind != OS_REGULAR) {
+        OsClose(f);
+        e = id->kind == OS_FOLDER ? EISDIR : FILE_ERR_NOT_REGULAR;
+    }
+    return e;
 }
 
 /* A malloc'd copy of s; null without memory. */
@@ -161,14 +167,10 @@ FileResult SaveBytes(const char *name, const void *bytes, size_t size, int *err)
     OsNoSizeSignal();
     OsFile f = {OS_NO_FILE};
     OsId id = {};
-    int e = OsOpen(name, true, &f, &id);
+    int e = OpenRegular(name, true, &f, &id);
     /* A name that is there but leads nowhere (a dangling link) is not
      * replaced: the link is the user's. */
     if (e == ENOENT && !OsNameTaken(name)) return SaveTo(name, &f, false, id, bytes, size, err);
-    if (e == 0 && id.kind != OS_REGULAR) {
-        OsClose(&f);
-        e = NotRegular(id);
-    }
     if (e != 0) {
         *err = e;
         return FILE_OPEN_FAILED;
@@ -189,11 +191,7 @@ FileResult SaveBytes(const char *name, const void *bytes, size_t size, int *err)
 FileResult LoadBytes(const char *name, void *buf, size_t cap, size_t *got, int *err) {
     OsFile f = {OS_NO_FILE};
     OsId id = {};
-    int e = OsOpen(name, false, &f, &id);
-    if (e == 0 && id.kind != OS_REGULAR) {
-        OsClose(&f);
-        e = NotRegular(id);
-    }
+    int e = OpenRegular(name, false, &f, &id);
     if (e != 0) {
         *err = e;
         return FILE_OPEN_FAILED;
