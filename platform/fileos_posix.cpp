@@ -16,8 +16,6 @@
 #include <sys/xattr.h>
 #endif
 
-#include "fail.h"
-
 /* The errno of a failed call, never 0. */
 static int Err() {
     return errno != 0 ? errno : EIO;

@@ -16,8 +16,6 @@
 #include <cstring>
 #include <windows.h>
 
-#include "fail.h"
-
 /* The errno value that stands for the Windows error code: EIO where none
  * is listed. */
 static int MapError(DWORD code) {

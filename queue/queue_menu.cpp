@@ -1,7 +1,5 @@
 /* queue_menu.cpp - the console dialogue of the queue program: draw the menu,
  * read an option, run it on the one queue Q, report, pause; option 0 ends. */
-#include <cstdio>
-
 #include "SqQueue.h"
 #include "cmdline.h"
 #include "console.h"

@@ -11,7 +11,6 @@
 
 #include <climits>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
 #include "console.h"
@@ -251,14 +250,12 @@ static int ByLevels(BiTree T, int width, int height, bool print, Level &last, bo
     return shown;
 }
 
-/* The footer of a picture cut after the n nodes at last: how many levels
- * are left out. */
+/* The footer of a picture cut after the n nodes at last, at least one of
+ * which has a child: how many levels are left out. */
 static void PrintLeftOut(BiTree const *last, int n) {
     bool more_than;
     long below = LevelsBelow(last, n, &more_than);
-    if (below == 0)
-        PrintLine("... more levels not shown");
-    else if (more_than)
+    if (more_than)
         Print("... more than %ld more levels not shown\n", below);
     else
         Print("... %ld more level%s not shown\n", below, below == 1 ? "" : "s");

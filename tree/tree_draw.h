@@ -25,8 +25,7 @@
  * bounded by what fits plus a fixed budget for counting the levels left out
  * (beyond it, "more than N" is said), never by the size of the tree;
  * nothing recurses. width is taken in 60 to 255, height in 3 to 256.
- * Nothing is allocated but the counting budget, and when that cannot be had
- * the count is left out. */
+ * Nothing is allocated. */
 void DrawBiTree(BiTree T, int width = DRAW_WIDTH, int height = DRAW_HEIGHT);
 
 /* How many tree nodes at most are looked at to count the levels left out. */
