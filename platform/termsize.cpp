@@ -4,6 +4,8 @@
 
 #ifdef _WIN32
 #include <windows.h>
+#elif defined(__EMSCRIPTEN__)
+#include <emscripten.h>
 #else
 #include <sys/ioctl.h>
 #include <unistd.h>
@@ -17,6 +19,18 @@ static bool AskSize(TermSize *size) {
     if (!GetConsoleScreenBufferInfo(GetStdHandle(STD_OUTPUT_HANDLE), &info)) return false;
     size->cols = info.srWindow.Right - info.srWindow.Left + 1;
     size->rows = info.srWindow.Bottom - info.srWindow.Top + 1;
+    return true;
+}
+
+#elif defined(__EMSCRIPTEN__)
+
+/* The size of the host page's terminal, 0 where the host has none (Node). */
+EM_JS(int, HostTermCols, (), { return Module.adtCols ? Module.adtCols() : 0; });
+EM_JS(int, HostTermRows, (), { return Module.adtRows ? Module.adtRows() : 0; });
+
+static bool AskSize(TermSize *size) {
+    size->cols = HostTermCols();
+    size->rows = HostTermRows();
     return true;
 }
 

@@ -29,6 +29,8 @@ fi
 log "installing ${missing[*]}"
 t0=$(date +%s)
 export DEBIAN_FRONTEND=noninteractive
-"${SUDO[@]}" apt-get update -q
-"${SUDO[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
+# Another apt-get may hold the dpkg lock for a while: wait for it.
+lock=(-o DPkg::Lock::Timeout=900)
+"${SUDO[@]}" apt-get "${lock[@]}" update -q
+"${SUDO[@]}" apt-get "${lock[@]}" install -y -q --no-install-recommends "${missing[@]}"
 log "apt-get update + install took $(($(date +%s) - t0)) s"
