@@ -19,7 +19,8 @@ set(ADT_WEB_LINK_FLAGS
 foreach(program tree_menu queue_menu)
   target_link_options(${program} PRIVATE ${ADT_WEB_LINK_FLAGS})
 endforeach()
-target_link_options(queue_menu PRIVATE -sEXPORTED_RUNTIME_METHODS=FS -lidbfs.js -lnodefs.js)
+target_link_options(queue_menu PRIVATE -sEXPORTED_RUNTIME_METHODS=FS,addRunDependency,removeRunDependency
+                    -lidbfs.js -lnodefs.js)
 
 # The page, its script and style, xterm.js from web/node_modules
 # (scripts/install-web-deps.sh puts it there), and both programs.
