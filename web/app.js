@@ -138,6 +138,7 @@
   }
 
   term.onData((data) => {
+    if (data[0] === '\x1b') return; // arrow and function keys: no line history here
     for (const ch of data) {
       if (ch === '\r' || ch === '\n') {
         term.write('\r\n');
@@ -238,6 +239,7 @@
   }
 
   function start() {
+    line = [];
     queued = [];
     endOfInput = false;
     adt.exit = null;
