@@ -53,7 +53,7 @@ FAULTS = [
      FAILED, b"queue_menu: data.dat: Too many open files\n", OLD),
     ("no descriptor for a new data.dat", False, "openat", r"O_TMPFILE", "error=EMFILE",
      OPEN_FAILED, b"queue_menu: data.dat: Too many open files\n", None),
-    ("disk full while writing", True, "write", r"\(deleted\)", "error=ENOSPC",
+    ("disk full while writing", True, "pwrite64", r"\(deleted\)", "error=ENOSPC",
      FAILED, b"queue_menu: data.dat: No space left on device\n", OLD),
     ("rename refused: the named new file goes", True, "rename", r".", "error=EIO",
      FAILED, b"queue_menu: data.dat: Input/output error\n", OLD),

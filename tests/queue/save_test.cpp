@@ -33,6 +33,7 @@
 #endif
 
 #include "SqQueue.h"
+#include "queue_file.h"
 #include "capture.h"
 
 namespace fs = std::filesystem;
@@ -200,7 +201,7 @@ const Case kCases[] = {
     {"OtherUsersFileKeepsOwner", "f data.dat 666; o data.dat", "data.dat", 0, OK, "",
      {F("data.dat", 0666, NEW) + " uid 1234"}},
     {"FifoWithoutReaderRefused", "p data.dat", "data.dat", 0, ERROR,
-     "File open error\n(No such device or address)",
+     "File open error\n(Not a regular file)",
      {"data.dat fifo"}},
     {"FifoWithReaderRefused", "r data.dat", "data.dat", 0, ERROR,
      "File open error\n(Not a regular file)",
