@@ -22,14 +22,12 @@ static int Err() { /* the errno of a failed call, never 0 */
     return errno != 0 ? errno : EIO;
 }
 
-/* A refusal that leaves the rewrite in place as the way: the folder takes no
- * new file, or a new file cannot get the old one's owner or attributes. */
+/* A refusal that leaves the rewrite in place as the way (the folder takes no
+ * new file, or a new file cannot get the old one's owner or attributes). */
 static bool InPlaceAllowed(int e) {
     return e == EACCES || e == EPERM || e == EROFS || e == ENOTSUP || e == EOPNOTSUPP;
 }
-
-/* What a link() says on a file system without hard links. */
-static bool NoHardLinks(int e) {
+static bool NoHardLinks(int e) { /* what link() says on a file system without them */
     return e == EMLINK || e == EPERM || e == ENOSYS || e == ENOTSUP || e == EOPNOTSUPP;
 }
 
@@ -130,7 +128,7 @@ static int MakeSide(const char *target, const char *tag, bool unnamed, int *fd, 
  * TRY_NAMED where it cannot be named so (no /proc, no hard links). */
 static int NameUnnamed(int fd, const char *target, char **name) {
     char proc[64];
-    unsigned char noise[6];
+    unsigned char noise[6] = {};
     snprintf(proc, sizeof proc, "/proc/self/fd/%d", fd);
     if (!(*name = SideName(target, FolderLength(target), SIDE_NEW))) return ENOMEM;
     int e = getentropy(noise, sizeof noise) != 0 ? Err() : 0;
@@ -177,8 +175,10 @@ static int SaveNew(const char *target, int oldfd, const struct stat &old, const 
     if (e == 0 && oldfd >= 0) e = CopyXattrs(oldfd, fd);
     if ((*made = e == 0)) e = Rewrite(fd, bytes, size);
     if (e == 0 && !name) e = NameUnnamed(fd, target, &name);
-    if (e == 0) e = close(fd) != 0 ? Err() : 0;
-    fd = e == 0 ? -1 : fd;
+    if (e == 0) {
+        e = close(fd) != 0 ? Err() : 0;
+        fd = -1;
+    }
     if (e == 0 && oldfd >= 0)
         e = stat(target, &now) != 0                                ? Err()
             : now.st_dev != old.st_dev || now.st_ino != old.st_ino ? FILE_ERR_CHANGED
@@ -232,8 +232,8 @@ static int SaveInPlace(int fd, const char *target, const void *bytes, size_t siz
     if (e == 0) {
         int c = MakeSide(target, SIDE_COPY, false, &cfd, &copy);
         if (c == 0) c = fstat(cfd, &cst) != 0 ? Err() : Rewrite(cfd, old, n);
-        if (c == 0) c = close(cfd) != 0 ? Err() : 0;
-        cfd = c == 0 ? -1 : cfd;
+        if (cfd >= 0 && close(cfd) != 0 && c == 0) c = Err();
+        cfd = -1;
         if (c != 0 && (copy || !InPlaceAllowed(c))) e = c; /* no copy where refused */
     }
     bool restored = true;
