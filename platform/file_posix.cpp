@@ -289,11 +289,12 @@ FileResult LoadBytes(const char *name, void *buf, size_t cap, size_t *got, int *
     struct stat st;
     size_t n = 0;
     int e = OpenRegular(name, O_RDONLY, &fd, &st);
-    if (e == 0) {
+    bool opened = e == 0;
+    if (opened) {
         e = ReadAll(fd, buf, cap, &n);
         close(fd); /* nothing was written through it */
     }
     *err = e;
     if (e == 0) *got = n;
-    return e == 0 ? FILE_DONE : fd < 0 ? FILE_OPEN_FAILED : FILE_IO_FAILED;
+    return e == 0 ? FILE_DONE : opened ? FILE_IO_FAILED : FILE_OPEN_FAILED;
 }

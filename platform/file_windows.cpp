@@ -12,22 +12,17 @@
 #include <cstring>
 #include <windows.h>
 
-/* The reason that stands for the last error of the system: EIO where none
- * is listed. */
+/* The reason that stands for the system's last error: EIO where none is listed. */
 static int LastError() {
     // clang-format off
     static const struct { DWORD code; int err; } map[] = {
-        {ERROR_FILE_NOT_FOUND, ENOENT}, {ERROR_PATH_NOT_FOUND, ENOENT},
-        {ERROR_INVALID_DRIVE, ENOENT}, {ERROR_BAD_NETPATH, ENOENT},
-        {ERROR_ACCESS_DENIED, EACCES}, {ERROR_CANNOT_MAKE, EACCES},
+        {ERROR_FILE_NOT_FOUND, ENOENT}, {ERROR_PATH_NOT_FOUND, ENOENT}, {ERROR_BAD_NETPATH, ENOENT},
+        {ERROR_ACCESS_DENIED, EACCES}, {ERROR_CANNOT_MAKE, EACCES}, {ERROR_WRITE_PROTECT, EROFS},
         {ERROR_SHARING_VIOLATION, FILE_ERR_IN_USE}, {ERROR_LOCK_VIOLATION, FILE_ERR_IN_USE},
-        {ERROR_WRITE_PROTECT, EROFS}, {ERROR_DISK_FULL, ENOSPC}, {ERROR_HANDLE_DISK_FULL, ENOSPC},
-        {ERROR_TOO_MANY_OPEN_FILES, EMFILE},
-        {ERROR_NOT_ENOUGH_MEMORY, ENOMEM}, {ERROR_OUTOFMEMORY, ENOMEM},
-        {ERROR_FILE_EXISTS, EEXIST}, {ERROR_ALREADY_EXISTS, EEXIST},
-        {ERROR_FILENAME_EXCED_RANGE, ENAMETOOLONG},
-        {ERROR_INVALID_NAME, EINVAL}, {ERROR_BAD_PATHNAME, EINVAL},
-        {ERROR_NOT_SAME_DEVICE, EXDEV}};
+        {ERROR_DISK_FULL, ENOSPC}, {ERROR_HANDLE_DISK_FULL, ENOSPC}, {ERROR_OUTOFMEMORY, ENOMEM},
+        {ERROR_TOO_MANY_OPEN_FILES, EMFILE}, {ERROR_NOT_ENOUGH_MEMORY, ENOMEM},
+        {ERROR_FILE_EXISTS, EEXIST}, {ERROR_ALREADY_EXISTS, EEXIST}, {ERROR_INVALID_NAME, EINVAL},
+        {ERROR_FILENAME_EXCED_RANGE, ENAMETOOLONG}, {ERROR_INVALID_DRIVE, ENOENT}};
     // clang-format on
     DWORD code = GetLastError();
     for (const auto &m : map)
@@ -68,12 +63,6 @@ static int Open(const char *name, DWORD access, DWORD share, DWORD how, HANDLE *
     return e;
 }
 
-/* True when a and b are the same file. */
-static bool Same(const BY_HANDLE_FILE_INFORMATION &a, const BY_HANDLE_FILE_INFORMATION &b) {
-    return a.dwVolumeSerialNumber == b.dwVolumeSerialNumber &&
-           a.nFileIndexHigh == b.nFileIndexHigh && a.nFileIndexLow == b.nFileIndexLow;
-}
-
 /* Makes h hold exactly the size bytes at p, flushed to the disk. */
 static int Rewrite(HANDLE h, const void *p, size_t size) {
     LARGE_INTEGER zero = {};
@@ -88,8 +77,7 @@ static int Rewrite(HANDLE h, const void *p, size_t size) {
     return 0;
 }
 
-/* Reads up to cap bytes of h from its start into buf; *got is their
- * number. */
+/* Reads up to cap bytes of h from its start into buf; *got is their number. */
 static int ReadAll(HANDLE h, void *buf, size_t cap, size_t *got) {
     LARGE_INTEGER zero = {};
     DWORD n = 1;
@@ -109,15 +97,15 @@ static int MakeSide(const char *target, const char *tag, HANDLE *h, char **name)
     BY_HANDLE_FILE_INFORMATION info;
     DWORD attrs;
     for (int attempt = 0; attempt < 10 && e == EEXIST; attempt++) {
-        unsigned int noise = 0;
+        unsigned int noise[2] = {};
         if (!(*name = SideName(target, folder, tag))) return ENOMEM;
-        size_t n = strlen(*name);
-        for (int i = 0; i < 6; i++, noise /= 36) {
-            if (i % 3 == 0 && rand_s(&noise) != 0) noise = GetTickCount() ^ GetCurrentProcessId();
-            (*name)[n - 6 + i] = "abcdefghijklmnopqrstuvwxyz0123456789"[noise % 36];
-        }
-        e = Open(*name, GENERIC_WRITE | DELETE | WRITE_DAC | FILE_WRITE_ATTRIBUTES,
-                 FILE_SHARE_DELETE, CREATE_NEW, h, &info, &attrs);
+        if (rand_s(&noise[0]) != 0 || rand_s(&noise[1]) != 0) e = EIO; /* no system random */
+        for (size_t i = 0, n = strlen(*name); i < 6; i++)
+            (*name)[n - 6 + i] =
+                "abcdefghijklmnopqrstuvwxyz0123456789"[(noise[i / 3] >> (i % 3 * 8) & 0xFF) % 36];
+        if (e == EEXIST)
+            e = Open(*name, GENERIC_WRITE | DELETE | WRITE_DAC | FILE_WRITE_ATTRIBUTES,
+                     FILE_SHARE_DELETE, CREATE_NEW, h, &info, &attrs);
         if (e != 0) free(*name);
         if (e != 0) *name = nullptr;
     }
@@ -176,7 +164,9 @@ static int SaveNew(const char *target, HANDLE *old, const BY_HANDLE_FILE_INFORMA
     const DWORD all = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
     if (e == 0 && existed && (e = Open(target, 0, all, OPEN_EXISTING, &now, &was, &attrs)) == 0) {
         CloseHandle(now);
-        if (!Same(was, info)) e = FILE_ERR_CHANGED;
+        if (was.dwVolumeSerialNumber != info.dwVolumeSerialNumber ||
+            was.nFileIndexHigh != info.nFileIndexHigh || was.nFileIndexLow != info.nFileIndexLow)
+            e = FILE_ERR_CHANGED;
     }
     wchar_t *from = Widen(name), *to = from ? Widen(target) : nullptr;
     DWORD how = MOVEFILE_WRITE_THROUGH | (existed ? MOVEFILE_REPLACE_EXISTING : 0);
@@ -261,22 +251,18 @@ FileResult SaveBytes(const char *name, const void *bytes, size_t size, int *err)
 }
 
 FileResult LoadBytes(const char *name, void *buf, size_t cap, size_t *got, int *err) {
-    HANDLE h;
+    HANDLE h = INVALID_HANDLE_VALUE;
     BY_HANDLE_FILE_INFORMATION info;
     DWORD attrs;
     size_t n = 0;
     int e = Open(name, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING, &h, &info,
                  &attrs);
-    if (e != 0) {
-        *err = e;
-        return FILE_OPEN_FAILED;
+    bool opened = e == 0;
+    if (opened) {
+        e = ReadAll(h, buf, cap, &n);
+        CloseHandle(h); /* nothing was written through it */
     }
-    e = ReadAll(h, buf, cap, &n);
-    CloseHandle(h); /* nothing was written through it */
-    if (e != 0) {
-        *err = e;
-        return FILE_IO_FAILED;
-    }
-    *got = n;
-    return FILE_DONE;
+    *err = e;
+    if (e == 0) *got = n;
+    return e == 0 ? FILE_DONE : opened ? FILE_IO_FAILED : FILE_OPEN_FAILED;
 }
