@@ -103,25 +103,22 @@ static size_t FolderLength(const char *target) {
     return slash ? (size_t)(slash - target) + 1 : 0;
 }
 
-/* A new file beside target: unnamed (*name null) when unnamed, TRY_NAMED
- * where the system cannot; else made by mkostemp as SideName(tag). */
-static int MakeSide(const char *target, const char *tag, bool unnamed, int *fd, char **name) {
-    size_t folder = FolderLength(target);
-    int e = TRY_NAMED;
+/* A new file beside target: unnamed on the open folder dir (*name null;
+ * TRY_NAMED where the system cannot), or, without dir, made by mkostemp as
+ * SideName(tag). */
+static int MakeSide(const char *target, const char *tag, int dir, int *fd, char **name) {
 #ifdef O_TMPFILE
-    char *path = unnamed ? folder ? strndup(target, folder) : strdup(".") : nullptr;
-    *fd = path ? open(path, O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666) : -1;
-    e = !unnamed ? 0 : !path ? ENOMEM : *fd < 0 ? Err() : 0;
-    free(path);
-    if (e == EOPNOTSUPP || e == EISDIR || e == EINVAL) e = TRY_NAMED; /* no unnamed files */
+    if (dir >= 0 && (*fd = openat(dir, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666)) >= 0) return 0;
+    int e = dir >= 0 ? Err() : 0;
+    if (e != 0) return e == EOPNOTSUPP || e == EISDIR || e == EINVAL ? TRY_NAMED : e;
 #endif
-    if (unnamed || e != 0) return e;
-    if (!(*name = SideName(target, folder, tag))) return ENOMEM;
+    if (dir >= 0) return TRY_NAMED;
+    if (!(*name = SideName(target, FolderLength(target), tag))) return ENOMEM;
     if ((*fd = mkostemp(*name, O_CLOEXEC)) >= 0) return 0;
-    e = Err();
+    int m = Err();
     free(*name);
     *name = nullptr;
-    return e;
+    return m;
 }
 
 /* Gives the unnamed new file fd a fresh name beside target in *name;
@@ -151,16 +148,17 @@ static void Discard(int fd, char *name, const struct stat &mine) {
     if (fd >= 0) close(fd);
 }
 
-/* Writes the bytes to a new file and puts it in target's place: over the
- * old file oldfd (old) when there is one, else under the absent name. *made:
+/* Writes the bytes to a new file, unnamed on the open folder dir (-1: a
+ * named one), and puts it in target's place: over the old file oldfd (old)
+ * when there is one, else under the absent name. *made:
  * the new file was made and has the old one's owner, mode and attributes.
  * 0, TRY_NAMED or the reason; the new file is gone again on a failure. */
 static int SaveNew(const char *target, int oldfd, const struct stat &old, const void *bytes,
-                   size_t size, bool unnamed, bool *made) {
+                   size_t size, int dir, bool *made) {
     int fd = -1;
     char *name = nullptr;
     struct stat mine = {}, now;
-    int e = MakeSide(target, SIDE_NEW, unnamed, &fd, &name);
+    int e = MakeSide(target, SIDE_NEW, dir, &fd, &name);
     if (e != 0) return e;
     if (fstat(fd, &mine) != 0) e = Err();
     if (e == 0 && oldfd < 0 && name) { /* mkostemp's 0600: a new file's mode instead */
@@ -192,18 +190,6 @@ static int SaveNew(const char *target, int oldfd, const struct stat &old, const 
     return e;
 }
 
-/* Makes the folder of target record its new entry on the disk: best effort,
- * as the save has succeeded already. */
-static void SyncFolder(const char *target) {
-    size_t n = FolderLength(target);
-    char *path = n ? strndup(target, n) : strdup(".");
-    int fd = path ? open(path, O_RDONLY | O_DIRECTORY | O_CLOEXEC) : -1;
-    free(path);
-    if (fd >= 0 && fsync(fd) != 0) { /* nothing to report: the bytes are in place */
-    }
-    if (fd >= 0) close(fd);
-}
-
 /* Takes the lock of fd, waiting while another saver holds it; a file system
  * without locks has none to take. */
 static int Lock(int fd) {
@@ -230,7 +216,7 @@ static int SaveInPlace(int fd, const char *target, const void *bytes, size_t siz
     if (e == 0 && (e = ReadAll(fd, old, (size_t)st.st_size + 1, &n)) == EBADF)
         e = EACCES; /* a file the program may write but not read */
     if (e == 0) {
-        int c = MakeSide(target, SIDE_COPY, false, &cfd, &copy);
+        int c = MakeSide(target, SIDE_COPY, -1, &cfd, &copy);
         if (c == 0) c = fstat(cfd, &cst) != 0 ? Err() : Rewrite(cfd, old, n);
         if (cfd >= 0 && close(cfd) != 0 && c == 0) c = Err();
         cfd = -1;
@@ -270,11 +256,16 @@ FileResult SaveBytes(const char *name, const void *bytes, size_t size, int *err)
     /* A new file renamed over one with other names would split them. */
     bool made = false, in_place = e == 0 && st.st_nlink > 1;
     if (e == 0 && !in_place) {
-        e = SaveNew(to, fd, st, bytes, size, true, &made);
-        if (e == TRY_NAMED) e = SaveNew(to, fd, st, bytes, size, false, &made);
+        size_t folder = FolderLength(to);
+        char *path = folder ? strndup(to, folder) : strdup(".");
+        int dir = path ? open(path, O_RDONLY | O_DIRECTORY | O_CLOEXEC) : -1;
+        free(path);
+        e = SaveNew(to, fd, st, bytes, size, dir, &made);
+        if (e == TRY_NAMED) e = SaveNew(to, fd, st, bytes, size, -1, &made);
         in_place = !absent && !made && InPlaceAllowed(e);
+        if (e == 0 && dir >= 0) fsync(dir); /* best effort: the save has succeeded */
+        if (dir >= 0) close(dir);
     }
-    if (e == 0 && !in_place) SyncFolder(to);
     if (in_place)
         e = SaveInPlace(fd, to, bytes, size);
     else if (fd >= 0)
