@@ -73,22 +73,17 @@ static int CopyXattrs(int from, int to) {
 #ifdef __linux__
     ssize_t n = flistxattr(from, nullptr, 0);
     if (n <= 0) return n == 0 || errno == ENOTSUP ? 0 : Err(); /* none here */
-    char *names = (char *)malloc((size_t)n);
+    /* One block: the names, then room for a value of 64 KiB, Linux's most. */
+    char *names = (char *)malloc((size_t)n + 65536);
     if (!names) return ENOMEM;
+    char *value = names + n;
     n = flistxattr(from, names, (size_t)n);
     int e = n < 0 ? Err() : 0; /* ERANGE: one came meanwhile */
-    for (ssize_t i = 0; e == 0 && i < n; i += (ssize_t)strlen(names + i) + 1) {
-        if (strncmp(names + i, "security.", 9) == 0) continue;
-        ssize_t size = fgetxattr(from, names + i, nullptr, 0);
-        void *value = size >= 0 ? malloc(size > 0 ? (size_t)size : 1) : nullptr;
-        if (size < 0 || (value && (size = fgetxattr(from, names + i, value, (size_t)size)) < 0))
+    for (ssize_t i = 0, size; e == 0 && i < n; i += (ssize_t)strlen(names + i) + 1)
+        if (strncmp(names + i, "security.", 9) != 0 &&
+            ((size = fgetxattr(from, names + i, value, 65536)) < 0 ||
+             fsetxattr(to, names + i, value, (size_t)size, 0) != 0))
             e = Err();
-        else if (!value)
-            e = ENOMEM;
-        else if (fsetxattr(to, names + i, value, (size_t)size, 0) != 0)
-            e = Err();
-        free(value);
-    }
     free(names);
     return e;
 #else
