@@ -156,10 +156,12 @@ static int SaveNew(const char *target, int oldfd, const struct stat &old, const 
     int e = MakeSide(target, SIDE_NEW, dir, &fd, &name);
     if (e != 0) return e;
     if (fstat(fd, &mine) != 0) e = Err();
-    if (e == 0 && oldfd < 0 && name) { /* mkostemp's 0600: a new file's mode instead */
+    /* mkostemp's 0600: a new file's mode instead, but never one that shuts
+     * the owner out (Emscripten's umask says 0777 and applies none). */
+    if (e == 0 && oldfd < 0 && name) {
         mode_t mask = umask(0);
         umask(mask);
-        if (fchmod(fd, 0666 & ~mask) != 0) e = Err();
+        if (fchmod(fd, (0666 & ~mask) | 0600) != 0) e = Err();
     }
     if (e == 0 && oldfd >= 0 && (mine.st_uid != old.st_uid || mine.st_gid != old.st_gid) &&
         fchown(fd, old.st_uid, old.st_gid) != 0)
