@@ -199,6 +199,12 @@ def fault_case(program, work, case):
         problems.append("stderr %r, expected %r" % (stderr, err))
     if data(work) != after:
         problems.append("data.dat holds %r, expected %r" % (data(work), after))
+    mask = os.umask(0)
+    os.umask(mask)
+    mode = 0o666 & ~mask | (0 if old else 0o600)  # the old file's, or a new file's
+    if data(work) is not None and os.stat(os.path.join(work, "data.dat")).st_mode & 0o777 != mode:
+        problems.append("data.dat has mode %o, expected %o" % (
+            os.stat(os.path.join(work, "data.dat")).st_mode & 0o777, mode))
     left = leftovers(work)
     if copy and (len(left) != 1 or not COPY.match(left[0]) or read(work, left[0]) != OLD):
         problems.append("no copy of the old bytes beside: %s" % left)
