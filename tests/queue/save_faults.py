@@ -75,6 +75,9 @@ FAULTS = [
     ("old descriptor's close fails", True, "close", r"data\.dat>", "error=EIO",
      SAVED, b"", NEW),
     ("extended attributes kept", True, None, None, None, SAVED, b"", NEW, "xattr"),
+    # A failing F_GETFL must not turn into flags set on data.dat.
+    ("flags of data.dat unknown", True, "fcntl", r"F_GETFL", "error=EIO",
+     OPEN_FAILED, b"queue_menu: data.dat: Input/output error\n", OLD),
     # A file system without hard links (Emscripten's): a first save renames.
     ("no hard links: a new data.dat by rename", False, "linkat", None, "error=EMLINK",
      SAVED, b"", NEW),
