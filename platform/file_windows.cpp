@@ -87,8 +87,8 @@ static int ReadAll(HANDLE h, void *buf, size_t cap, size_t *got) {
     return 0;
 }
 
-/* Makes a new file beside target under SideName(tag), which goes away with
- * its handle unless it is moved first; *name is that malloc'd name. */
+/* Makes a new file beside target under SideName(tag), open for writing and
+ * for its removal by Discard; *name is that malloc'd name. */
 static int MakeSide(const char *target, const char *tag, HANDLE *h, char **name) {
     size_t folder = 0;
     for (size_t i = 0; target[i]; i++)
@@ -112,7 +112,8 @@ static int MakeSide(const char *target, const char *tag, HANDLE *h, char **name)
     return e;
 }
 
-/* Removes the side file h made (when remove) and closes it; frees name. */
+/* Removes the side file h (when remove; one that cannot be removed stays as
+ * a stranded file) and closes it; frees name. */
 static void Discard(HANDLE h, char *name, bool remove) {
     FILE_DISPOSITION_INFO gone = {TRUE}; /* removed by its handle, not its name */
     if (remove) SetFileInformationByHandle(h, FileDispositionInfo, &gone, sizeof gone);
