@@ -172,7 +172,8 @@
   let syncing = Promise.resolve();
 
   // Writes the folder's changes to IndexedDB (populate false) or reads it
-  // from there (populate true).
+  // from there (populate true). The save's own fsync writes them too (the
+  // runtime syncs the mount on fsync); this catches every other change.
   function sync(populate) {
     if (!FS) return Promise.resolve();
     syncing = syncing.then(() => new Promise((resolve) => FS.syncfs(populate, (err) => {
