@@ -13,6 +13,7 @@
 #include <langinfo.h>
 #include <strings.h>
 #include <sys/stat.h>
+#include <termios.h>
 #include <unistd.h>
 
 bool StdoutIsTerminal() {
@@ -118,6 +119,11 @@ void ClearTerminal() {
     fputs("\033[H\033[2J", stdout);
 }
 
+/* A terminal that hung up reads as the end of input; it is a failure, which
+ * its refusing every request (EIO) tells from a typed end of input. */
 long ReadInput(char *buf, size_t n) {
-    return (long)read(STDIN_FILENO, buf, n);
+    long got = (long)read(STDIN_FILENO, buf, n);
+    struct termios mode;
+    if (got == 0 && tcgetattr(STDIN_FILENO, &mode) != 0 && errno == EIO) return -1;
+    return got;
 }
