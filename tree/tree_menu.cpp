@@ -254,8 +254,8 @@ static const char kHelp[] =
     "  -h, --help          show this help and end\n"
     "  --version           show the version and end\n"
     "\n"
-    "A description lists the nodes in preorder, '#' for an empty subtree; the\n"
-    "built-in one is " BUILTIN_DESCRIPTION ".\n"
+    "A description lists the nodes in preorder, each a printable ASCII character\n"
+    "(no space), '#' for an empty subtree; the built-in one is\n" BUILTIN_DESCRIPTION ".\n"
     "The manual page tree_menu(1) describes the menu, the pause and node positions.\n";
 
 /* Options 1 to 20, each followed by its pause. */

@@ -24,6 +24,10 @@ checks what the console layer promises there:
   reason-line  (queue_menu) a failed save's stderr reason follows the stdout
                text it explains when both go to one pipe, stdout's bytes as
                they are, and starts a line of its own at a terminal
+  utf8-arguments  (tree_menu) an argument outside ASCII reaches the program
+               as the UTF-8 bytes the user typed (in a UTF-8 locale), not as
+               the ANSI code page's '?': --tree "中##" is refused at its first
+               byte, 0xE4
   wine-console a Windows program at a Wine console (tmux runs it in a
                terminal; the emulator is Wine): the Chinese texts, element
                characters and numbers show as they should, not as mojibake
@@ -304,6 +308,14 @@ def check_reason_line(cmd, args):
         os.close(master)
 
 
+def check_utf8_arguments(cmd, args):
+    result = run(cmd + ["--tree", "中##"], input=b"0\n", env=dict(os.environ, LC_ALL="C.UTF-8"))
+    err = result.stderr.decode(errors="replace")
+    want = "tree_menu: --tree: bad character (byte 0xE4) at position 1"
+    if result.returncode != 2 or not err.startswith(want):
+        raise Failed("status %d, stderr %r" % (result.returncode, err))
+
+
 def check_write_error_midway(cmd, args):
     # A long piped session whose second write of stdout fails (ENOSPC) while
     # every other write succeeds: the program must notice and say so.
@@ -363,6 +375,7 @@ CHECKS = {
     "wine-console": check_wine_console,
     "unreadable-input": check_unreadable_input,
     "reason-line": check_reason_line,
+    "utf8-arguments": check_utf8_arguments,
 }
 
 
