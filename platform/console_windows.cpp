@@ -38,7 +38,7 @@ bool StderrIsStdoutTerminal() {
 /* The C runtime's argv is in the ANSI code page, which loses what it cannot
  * show: the wide command line is split again and each argument converted
  * to UTF-8. */
-char **Utf8Arguments(int *argc, char **argv) {
+char **Utf8Arguments(int *argc, char **) {
     int n = 0;
     wchar_t **wide = CommandLineToArgvW(GetCommandLineW(), &n);
     if (!wide) ExitOutOfMemory();
@@ -53,7 +53,6 @@ char **Utf8Arguments(int *argc, char **argv) {
     out[n] = nullptr;
     LocalFree(wide);
     *argc = n;
-    (void)argv;
     return out;
 }
 
@@ -145,24 +144,17 @@ void SinkWrite(const char *bytes, size_t n) {
 }
 
 void SinkChar(char c) {
-    if (g_wide)
-        SinkWrite(&c, 1);
-    else
-        putc((unsigned char)c, stdout);
+    SinkWrite(&c, 1);
 }
 
-/* At a console the formatted bytes go through SinkWrite. */
+/* Formats into a buffer, for SinkWrite. */
 void SinkFormat(const char *fmt, va_list ap) {
-    if (!g_wide) {
-        vfprintf(stdout, fmt, ap);
-        return;
-    }
     char small[1024];
     va_list again;
     va_copy(again, ap);
     int n = vsnprintf(small, sizeof small, fmt, ap);
-    char *out = small;
-    if (n >= (int)sizeof small && !(out = (char *)malloc((size_t)n + 1))) ExitOutOfMemory();
+    char *out = n < (int)sizeof small ? small : (char *)malloc((size_t)n + 1);
+    if (!out) ExitOutOfMemory();
     if (out != small) vsnprintf(out, (size_t)n + 1, fmt, again);
     va_end(again);
     if (n > 0) SinkWrite(out, (size_t)n);

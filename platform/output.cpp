@@ -89,9 +89,10 @@ static size_t ToGbk(const char *text, char *room, size_t len) {
     return n;
 }
 
-/* Keeps the output form of text (len bytes) in entry c, replacing what c
- * held. Returns false, c untouched, when there is no memory for it. */
-static bool Keep(Converted *c, const char *text, size_t len) {
+/* Keeps the output form of text in entry c, replacing what c held.
+ * Returns false, c untouched, when there is no memory for it. */
+static bool Keep(Converted *c, const char *text) {
+    size_t len = strlen(text);
     bool plain = g_utf8_out || IsAscii(text, len);
     char *block = (char *)malloc(plain ? len + 1 : 2 * (len + 1));
     if (!block) return false;
@@ -102,80 +103,75 @@ static bool Keep(Converted *c, const char *text, size_t len) {
     return true;
 }
 
-/* Writes the output form of a text that is not kept: text itself, or its
- * conversion in a buffer on the stack, or in a block when it is long. */
-static void WriteOnTheSpot(void (*write)(const char *, size_t, void *), const char *text,
-                           void *arg) {
-    size_t len = strlen(text);
-    if (g_utf8_out || IsAscii(text, len)) return write(text, len, arg);
-    char small[512];
-    char *room = len < sizeof small ? small : (char *)malloc(len + 1);
-    if (!room) ExitOutOfMemory();
-    write(room, ToGbk(text, room, len), arg);
-    if (room != small) free(room);
-}
-
-/* Calls write with the output form of text: the kept one when text is
- * known and unchanged, else a new one, kept when there is room. */
-static void WithForm(void (*write)(const char *, size_t, void *), const char *text, void *arg) {
+/* The output form of text, its size in *size: the kept one when text is
+ * known and unchanged, else a new one, kept when there is room, or else
+ * made on the spot: text itself, or converted into *owned, which the
+ * caller frees. */
+static const char *Form(const char *text, size_t *size, char **owned) {
+    *owned = nullptr;
     uintptr_t a = (uintptr_t)text;
     unsigned s = (unsigned)((a >> 4) ^ (a >> 9)) % kSets;
-    Converted *set = g_table[s];
-    for (int w = 0; w < kWays; w++) {
-        Converted *c = &set[w];
-        if (c->key != text) continue;
-        if (c->buffer) return WriteOnTheSpot(write, text, arg);
-        if (strcmp(c->copy, text) == 0) return write(c->out, c->size, arg);
-        free(c->copy); /* the same address with another text: a buffer */
+    Converted *c = g_table[s], *end = c + kWays;
+    while (c < end && c->key != text)
+        c++;
+    if (c == end) {
+        c = &g_table[s][g_next[s]];
+        if (!Keep(c, text)) c = nullptr;
+        g_next[s] = (unsigned char)((g_next[s] + 1) % kWays);
+    } else if (!c->buffer && strcmp(c->copy, text) != 0) {
+        free(c->copy); /* one address, two texts: a buffer */
         *c = Converted{text, nullptr, nullptr, 0, true};
-        return WriteOnTheSpot(write, text, arg);
     }
-    Converted *c = &set[g_next[s]];
-    if (!Keep(c, text, strlen(text))) return WriteOnTheSpot(write, text, arg);
-    g_next[s] = (unsigned char)((g_next[s] + 1) % kWays);
-    write(c->out, c->size, arg);
+    if (c && !c->buffer) {
+        *size = c->size;
+        return c->out;
+    }
+    size_t len = strlen(text);
+    *size = len;
+    if (g_utf8_out || IsAscii(text, len)) return text;
+    if (!(*owned = (char *)malloc(len + 1))) ExitOutOfMemory();
+    *size = ToGbk(text, *owned, len);
+    return *owned;
 }
 
 /* ---- Printing ------------------------------------------------------------- */
 
-static void Emit(const char *bytes, size_t n) {
-    if (n == 0) return;
-    SinkWrite(bytes, n);
-    g_line_open = bytes[n - 1] != '\n';
-}
-
-static void EmitText(const char *bytes, size_t n, void *) {
-    Emit(bytes, n);
-}
-
 void PrintText(const char *text) {
-    WithForm(EmitText, text, nullptr);
+    size_t n;
+    char *owned;
+    const char *form = Form(text, &n, &owned);
+    if (n > 0) {
+        SinkWrite(form, n);
+        g_line_open = form[n - 1] != '\n';
+    }
+    free(owned);
+}
+
+void PrintLine(const char *text) {
+    PrintText(text);
+    PrintChar('\n');
+}
+
+/* Formats the arguments with the output form of the format. Whether the
+ * line is left open is judged by the format: one that ends in a conversion
+ * is taken to leave it open. */
+void Print(const char *fmt, ...) {
+    size_t n;
+    char *owned;
+    const char *form = Form(fmt, &n, &owned);
+    va_list ap;
+    va_start(ap, fmt);
+    if (n > 0) {
+        SinkFormat(form, ap);
+        g_line_open = form[n - 1] != '\n';
+    }
+    va_end(ap);
+    free(owned);
 }
 
 void PrintChar(char c) {
     SinkChar(c);
     g_line_open = c != '\n';
-}
-
-void PrintLine(const char *text) {
-    WithForm(EmitText, text, nullptr);
-    PrintChar('\n');
-}
-
-/* Formats the arguments (a va_list) with the output form of the format.
- * Whether the line is left open is judged by the format: one that ends in a
- * conversion is taken to leave it open. */
-static void EmitFormatted(const char *fmt, size_t n, void *arg) {
-    if (n == 0) return;
-    SinkFormat(fmt, *(va_list *)arg);
-    g_line_open = fmt[n - 1] != '\n';
-}
-
-void Print(const char *fmt, ...) {
-    va_list ap;
-    va_start(ap, fmt);
-    WithForm(EmitFormatted, fmt, &ap);
-    va_end(ap);
 }
 
 /* ---- Start and exit ------------------------------------------------------- */
