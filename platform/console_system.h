@@ -9,10 +9,9 @@
 
 #include "output.h"
 
-/* Whether stdout is a terminal (POSIX) or a console (Windows). */
+/* Whether stdout is a terminal (POSIX) or a console (Windows); whether
+ * stderr goes to the very terminal or console that stdout is. */
 bool StdoutIsTerminal();
-
-/* Whether stderr goes to the very terminal or console that stdout is. */
 bool StderrIsStdoutTerminal();
 
 /* The program's arguments as UTF-8: argv itself where the system gives
@@ -34,13 +33,10 @@ void CloseConverter();
  * converted or does not fit. Opens the converter when needed. */
 size_t Utf8ToGbk(const char *utf8, char *out, size_t outsize);
 
-/* Adds n output bytes (GBK or UTF-8) to what waits to be written. */
+/* Add to what waits to be written: n bytes (GBK or UTF-8), one byte, or
+ * what fmt and the arguments format to. */
 void SinkWrite(const char *bytes, size_t n);
-
-/* Adds one output byte (an element character, a newline). */
 void SinkChar(char c);
-
-/* Adds the bytes that fmt (GBK or UTF-8) and the arguments format to. */
 void SinkFormat(const char *fmt, va_list ap);
 
 /* Writes out everything waiting, and tells whether every write since the

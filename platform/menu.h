@@ -17,7 +17,6 @@ typedef void (*DrawFn)(int cols, int rows);
  * gives -1, which no menu offers, so the menu is drawn again. */
 int MenuChoice(const char *const *lines, size_t n, const char *prompt, DrawFn draw = nullptr);
 
-/* What makes a menu program. */
 struct MenuProgram {
     const char *name;                  /* starts its stderr lines (fail.h) */
     CmdKnown known;                    /* its --help and options */

@@ -12,16 +12,15 @@ typedef struct {
     int rows; /* lines seen at once */
 } TermSize;
 
-/* The size of the terminal (POSIX, TIOCGWINSZ) or of the console window
- * (Windows, GetConsoleScreenBufferInfo: the visible part of the buffer) that
- * stdout is; TERM_DEFAULT_COLS x TERM_DEFAULT_ROWS when stdout is a file or
- * a pipe, or the system tells no size (a terminal not given one reports
- * 0 x 0). Asked anew at each call, so a window resized between two menus
- * is followed. (menu.cpp) */
+/* The size of the terminal or console window that stdout is, asked anew at
+ * each call (a window resized between two menus is followed); the default
+ * size where stdout is none, or the system tells no size (a terminal not
+ * given one reports 0 x 0). In menu.cpp. */
 TermSize GetTermSize();
 
-/* What the system says of stdout's size: false when stdout is no terminal
- * or console. One file per system: termsize_posix.cpp, termsize_windows.cpp. */
+/* What the system says of stdout's size (POSIX: TIOCGWINSZ; Windows: the
+ * visible part of the console buffer); false when stdout is no terminal or
+ * console. One file per system: termsize_posix.cpp, termsize_windows.cpp. */
 bool AskTermSize(TermSize *size);
 
 #endif
