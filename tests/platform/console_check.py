@@ -24,10 +24,10 @@ checks what the console layer promises there:
   reason-line  (queue_menu) a failed save's stderr reason follows the stdout
                text it explains when both go to one pipe, stdout's bytes as
                they are, and starts a line of its own at a terminal
-  utf8-arguments  (tree_menu) an argument outside ASCII reaches the program
-               as the UTF-8 bytes the user typed (in a UTF-8 locale), not as
-               the ANSI code page's '?': --tree "中##" is refused at its first
-               byte, 0xE4
+  utf8-arguments  an argument outside ASCII reaches the program as the
+               UTF-8 bytes the user typed (in a UTF-8 locale), not as the
+               ANSI code page's '?': --tree "中##" is refused at its first
+               byte, 0xE4; queue_menu --file 中文.dat saves to that name
   wine-console a Windows program at a Wine console (tmux runs it in a
                terminal; the emulator is Wine): the Chinese texts, element
                characters and numbers show as they should, not as mojibake
@@ -47,6 +47,7 @@ import shlex
 import signal
 import subprocess
 import sys
+import tempfile
 import threading
 import time
 import tty
@@ -309,7 +310,14 @@ def check_reason_line(cmd, args):
 
 
 def check_utf8_arguments(cmd, args):
-    result = run(cmd + ["--tree", "中##"], input=b"0\n", env=dict(os.environ, LC_ALL="C.UTF-8"))
+    env = dict(os.environ, LC_ALL="C.UTF-8")
+    if name_of(args.program) == "queue_menu":  # a save to the name typed
+        with tempfile.TemporaryDirectory() as folder:
+            run(cmd + ["--file", "中文.dat"], input=b"1\n\n10\n\n0\n", env=env, cwd=folder)
+            if os.listdir(folder) != ["中文.dat"]:
+                raise Failed("--file 中文.dat saved %r" % os.listdir(folder))
+        return
+    result = run(cmd + ["--tree", "中##"], input=b"0\n", env=env)
     err = result.stderr.decode(errors="replace")
     want = "tree_menu: --tree: bad character (byte 0xE4) at position 1"
     if result.returncode != 2 or not err.startswith(want):
