@@ -6,6 +6,7 @@
 #include "console_system.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <emscripten.h>
@@ -34,9 +35,22 @@ EM_ASYNC_JS(int, HostRead, (char *buf, int n), {
 });
 // clang-format on
 
+/* Whether the host shows stderr on the terminal that stdout is (the page
+ * does; the Node runner keeps the two apart). */
+EM_JS(int, HostStderrShared, (), { return Module.adtStderrShared ? 1 : 0; });
+
 /* The host is a terminal: it shows UTF-8 and takes the clear sequence. */
 bool StdoutIsTerminal() {
     return true;
+}
+
+bool StderrIsStdoutTerminal() {
+    return HostStderrShared() != 0;
+}
+
+/* The arguments come from the host as UTF-8. */
+char **Utf8Arguments(int *, char **argv) {
+    return argv;
 }
 
 /* UTF-8 only: the C library here has no GBK converter. Asked for GBK, the
@@ -75,6 +89,28 @@ void SinkWrite(const char *bytes, size_t n) {
         bytes += part;
         n -= part;
     }
+}
+
+void SinkChar(char c) {
+    if (g_out_len == sizeof g_out) SinkFlush();
+    g_out[g_out_len++] = c;
+}
+
+/* Formatted into a block on the stack, or one from the heap when longer. */
+void SinkFormat(const char *fmt, va_list ap) {
+    char small[1024];
+    va_list again;
+    va_copy(again, ap);
+    int n = vsnprintf(small, sizeof small, fmt, ap);
+    char *out = small;
+    if (n >= (int)sizeof small) {
+        out = (char *)malloc((size_t)n + 1);
+        if (!out) ExitOutOfMemory();
+        vsnprintf(out, (size_t)n + 1, fmt, again);
+    }
+    va_end(again);
+    if (n > 0) SinkWrite(out, (size_t)n);
+    if (out != small) free(out);
 }
 
 bool SinkFlush() {

@@ -1,23 +1,33 @@
-/* menu.cpp - the menu round. See menu.h. */
+/* menu.cpp - the menu round and the programs' start. See menu.h. */
 #include "menu.h"
 
 #include <cstdlib>
 #include <cstring>
 
+#include "console_system.h"
 #include "fail.h"
 #include "input.h"
 #include "output.h"
+#include "termsize.h"
 
-/* The menu shown last: its lines and prompt, and text, the lines joined,
- * each with its newline, and the prompt after them. text and the room for
- * its output form are one owned block. A program has one menu, so this is
- * built once per run. */
+TermSize GetTermSize() {
+    TermSize size;
+    if (!AskTermSize(&size) || size.cols <= 0 || size.rows <= 0)
+        size = {TERM_DEFAULT_COLS, TERM_DEFAULT_ROWS};
+    return size;
+}
+
+/* The menu shown last: its lines and prompt; text, the lines joined, each
+ * with its newline, and the prompt after them, printed at once; and the
+ * rows it takes on the screen (a line holding k newlines takes k + 1,
+ * lines taken to fit the width). A program has one menu, so this is built
+ * once per run. */
 struct Menu {
     const char *const *lines;
     size_t n;
     const char *prompt;
     char *text;
-    FixedText form;
+    int rows;
 };
 static Menu g_menu = {};
 
@@ -26,10 +36,10 @@ static void BuildMenu(const char *const *lines, size_t n, const char *prompt) {
     size_t len = strlen(prompt);
     for (size_t i = 0; i < n; i++)
         len += strlen(lines[i]) + 1;
-    char *text = (char *)malloc(2 * (len + 1));
+    char *text = (char *)malloc(len + 1);
     if (!text) ExitOutOfMemory();
     free(g_menu.text);
-    g_menu = Menu{lines, n, prompt, text, {nullptr, 0, nullptr, 0, text + len + 1}};
+    g_menu = Menu{lines, n, prompt, text, 1};
     for (size_t i = 0; i < n; i++) {
         size_t k = strlen(lines[i]);
         memcpy(text, lines[i], k);
@@ -37,16 +47,38 @@ static void BuildMenu(const char *const *lines, size_t n, const char *prompt) {
         text += k + 1;
     }
     memcpy(text, prompt, strlen(prompt) + 1);
+    for (const char *c = g_menu.text; *c; c++)
+        if (*c == '\n') g_menu.rows++;
 }
 
-int MenuChoice(const char *const *lines, size_t n, const char *prompt, void (*draw)()) {
-    ClearScreen();
-    if (draw) draw();
+int MenuChoice(const char *const *lines, size_t n, const char *prompt, DrawFn draw) {
     if (lines != g_menu.lines || n != g_menu.n || prompt != g_menu.prompt)
         BuildMenu(lines, n, prompt);
-    PutText(&g_menu.form, g_menu.text);
+    ClearScreen();
+    if (draw) {
+        TermSize screen = GetTermSize();
+        draw(screen.cols, screen.rows - g_menu.rows);
+    }
+    PrintText(g_menu.text);
     int choice;
     if (ReadInt(&choice) == READ_OK) return choice;
     DiscardLine(true);
     return -1;
+}
+
+int RunMenuProgram(int argc, char **argv, const MenuProgram &program) {
+    SetProgramName(program.name);
+    argv = Utf8Arguments(&argc, argv);
+    CmdOptions opt;
+    int status = ParseCmdLine(argc, argv, program.known, opt);
+    if (status != CMD_RUN) return status;
+    ConsoleInit(opt.encoding);
+    program.start(opt);
+    int op = 1;
+    while (op != 0) {
+        op =
+            MenuChoice(program.lines, program.n, program.prompt, opt.draw ? program.draw : nullptr);
+        if (op >= 1 && op <= program.last) program.run(op); /* others redraw the menu */
+    }
+    return 0;
 }

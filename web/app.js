@@ -251,6 +251,7 @@
       adtWrite: (bytes) => term.write(bytes.slice()),
       adtCols: () => term.cols,
       adtRows: () => term.rows,
+      adtStderrShared: true,
       print: (text) => term.write(text + '\n'),
       printErr: (text) => term.write(text + '\n'),
       onExit: (status) => { finished(status); },
