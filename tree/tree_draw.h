@@ -10,7 +10,12 @@
 #define DRAW_WIDTH 80
 #define DRAW_HEIGHT 24
 
-/* Prints T on stdout in ASCII, one node per line, each child indented under
+/* Prints T on stdout in ASCII. Where its labels, data(position) in inorder
+ * a blank apart, fit a line of fewer than width columns and its levels the
+ * lines, top-down: a row per level under a header line, each node joined to
+ * its children by '-' runs ending in '.' over them; or, where the lines
+ * allow, two rows per level, '_' runs and '/' or '\' over the children.
+ * Otherwise sideways, one node per line, each child indented under
  * its parent and marked L or R for its side, every node as data(position)
  * with its position as options 8 to 14 take it ("?" for a position beyond
  * int). Without a tree, or for the empty tree, one line says so.
@@ -25,8 +30,14 @@
  * bounded by what fits plus a fixed budget for counting the levels left out
  * (beyond it, "more than N" is said), never by the size of the tree;
  * nothing recurses. width is taken in 60 to 255, height in 3 to 256.
- * Nothing is allocated. */
-void DrawBiTree(BiTree T, int width = DRAW_WIDTH, int height = DRAW_HEIGHT);
+ * Nothing is allocated. The node mark, when not null, is marked as style
+ * says. */
+/* How DrawBiTree marks a node: [data(position)], or in reverse video (for a
+ * terminal). */
+enum DrawMark { MARK_BRACKETS, MARK_REVERSE };
+
+void DrawBiTree(BiTree T, int width = DRAW_WIDTH, int height = DRAW_HEIGHT,
+                BiTree mark = nullptr, DrawMark style = MARK_BRACKETS);
 
 /* How many tree nodes at most are looked at to count the levels left out. */
 #define DRAW_COUNT_BUDGET 10000
