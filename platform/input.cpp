@@ -128,3 +128,27 @@ void Pause(int n) {
     for (int i = 0; i < n; i++)
         ReadChar();
 }
+
+int CharsAhead(int n) {
+    int ahead = 0;
+    /* After a whole line (a block read ends with one) none is typed yet. */
+    if (g_pos == 0 || g_in[g_pos - 1] == '\n') return 0;
+    for (size_t i = g_pos; i < g_len && ahead < n; i++) {
+        ahead++;
+        if (g_in[i] == '\n') break;
+    }
+    return ahead;
+}
+
+bool ReadLineOrEnd(char *line, size_t size) {
+    size_t n = 0;
+    int c = NextByte();
+    if (c == EOF) {
+        line[0] = '\0';
+        return false;
+    }
+    for (; c != EOF && c != '\n'; c = NextByte())
+        if (n + 1 < size) line[n++] = (char)c;
+    line[n] = '\0';
+    return true;
+}

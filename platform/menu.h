@@ -13,4 +13,19 @@
  * every later one. */
 int MenuChoice(const char *const *lines, size_t n, const char *prompt, void (*draw)() = nullptr);
 
+/* For learners (--learn): from now on MenuPause says how many presses of
+ * the Enter key it waits for, and a choice outside 0 to highest is named on
+ * a line above the next menu (after the screen is cleared, so that it is
+ * seen). */
+void MenuLearn(int highest);
+
+/* The rows the line about a bad choice takes above this round's menu: 0 or
+ * 1. A draw callback leaves them free. */
+int MenuNoticeRows();
+
+/* The pause after an option: reads and drops n characters (Pause). For
+ * learners a line first says how many presses of the Enter key that takes,
+ * counting those already typed; none when it takes none. */
+void MenuPause(int n);
+
 #endif

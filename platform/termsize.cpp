@@ -20,6 +20,10 @@ static bool AskSize(TermSize *size) {
     return true;
 }
 
+bool TermShowsReverse() {
+    return false;
+}
+
 #else
 
 /* The terminal's size, when stdout is a terminal. */
@@ -29,6 +33,10 @@ static bool AskSize(TermSize *size) {
     size->cols = ws.ws_col;
     size->rows = ws.ws_row;
     return true;
+}
+
+bool TermShowsReverse() {
+    return isatty(STDOUT_FILENO) != 0;
 }
 
 #endif

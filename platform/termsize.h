@@ -21,6 +21,10 @@ typedef struct {
  * resized between two menus is followed. */
 TermSize GetTermSize();
 
+/* Whether stdout is a terminal that shows reverse video by the ANSI escape
+ * sequence: a POSIX terminal. A Windows console is not taken to. */
+bool TermShowsReverse();
+
 /* The rows that n lines, each printed as a line, and a prompt after them
  * take on the screen: a line holding k newlines takes k + 1 rows. Lines
  * are taken to fit the width. */

@@ -290,31 +290,25 @@ static void PrintLeftOut(BiTree const *last, int n) {
  * most MAX_WIDTH. */
 #define TOP_DOWN_MAX (MAX_WIDTH / 5 + 1)
 
-/* One node of the top-down picture: its columns x to x + len - 1 (in
- * inorder, a blank apart), its label and the indexes of its children. */
+/* One node of the top-down picture: its slot, columns x to x + cols - 1
+ * (in inorder), its plain label and the indexes of its children. */
 typedef struct {
     BiTree node;
     int level; /* 1 for the root */
-    int x, len;
+    int x, cols, len;
     int left, right; /* -1 for none */
-    char label[32];
+    char label[24];
 } TopNode;
 
+/* The layout: its nodes and levels, and pad, the columns on either side of
+ * each label (1 where a node is marked with brackets, so that the mark moves
+ * nothing; the slots then touch, else a blank parts them). */
 typedef struct {
     TopNode at[TOP_DOWN_MAX];
     int n;
     int levels;
+    int pad;
 } TopDown;
-
-/* The column under which a node's connector ends: the middle of its label. */
-static int Middle(const TopNode &t, int columns) {
-    return t.x + columns / 2;
-}
-
-/* Columns a node's label takes on the screen. */
-static int Columns(const TopNode &t) {
-    return g_mark_style == MARK_REVERSE && t.node == g_mark ? t.len - 8 : t.len;
-}
 
 /* Lays T out in inorder, left to right: false when the labels do not fit
  * fewer than width columns or the tree has more than max_levels levels.
@@ -326,6 +320,7 @@ static bool LayOut(BiTree T, int width, int max_levels, TopDown &D) {
     } stack[MAX_LINES];
     int sp = 0, x = 0;
     D.n = D.levels = 0;
+    D.pad = g_mark && g_mark_style == MARK_BRACKETS ? 1 : 0;
     BiTree cur = T;
     int level = 1, pos = 1;
     while (cur || sp > 0) {
@@ -338,10 +333,11 @@ static bool LayOut(BiTree T, int width, int max_levels, TopDown &D) {
         TopNode &t = D.at[D.n++];
         t.node = f.node;
         t.level = f.level;
-        t.x = x;
-        t.len = Label(t.label, f.node, f.pos);
-        x += Columns(t) + 1;
-        if (x - 1 > width - 1) return false;
+        t.len = PlainLabel(t.label, f.node->data, f.pos);
+        t.cols = t.len + 2 * D.pad;
+        t.x = x == 0 ? 0 : x + 1 - D.pad; /* a blank apart, or touching */
+        x = t.x + t.cols;
+        if (x > width - 1) return false;
         if (f.level > D.levels) D.levels = f.level;
         cur = f.node->rchild;
         level = f.level + 1;
@@ -359,39 +355,31 @@ static bool LayOut(BiTree T, int width, int max_levels, TopDown &D) {
 
 /* Prints the rows of level: the labels, each joined to its children by a
  * run of '-' ending in '.' over the child (one row per level), or by a run
- * of '_' on this row and '/' or '\\' over the child on a row of its own
+ * of '_' on this row and '/' or '\' over the child on a row of its own
  * (two rows per level, links true). */
 static void PrintTopLevel(const TopDown &D, int level, bool links) {
     char row[MAX_WIDTH + 1], under[MAX_WIDTH + 1], line[MAX_WIDTH + 32];
     memset(row, ' ', sizeof row);
     memset(under, ' ', sizeof under);
-    int end = 0, under_end = 0;
     for (int i = 0; i < D.n; i++) {
         const TopNode &t = D.at[i];
         if (t.level != level) continue;
-        int cols = Columns(t);
         for (int side = 0; side < 2; side++) {
             int c = side == 0 ? t.left : t.right;
             if (c < 0) continue;
-            int mid = Middle(D.at[c], Columns(D.at[c]));
-            int from = side == 0 ? mid : t.x + cols, to = side == 0 ? t.x - 1 : mid;
+            int mid = D.at[c].x + D.at[c].cols / 2; /* over the child's middle */
+            int from = side == 0 ? mid : t.x + t.cols - D.pad,
+                to = side == 0 ? t.x + D.pad - 1 : mid; /* into an unmarked pad */
             for (int k = from; k <= to; k++)
                 row[k] = links ? '_' : '-';
-            if (links) {
-                row[mid] = ' ';
-                under[mid] = side == 0 ? '/' : '\\';
-                if (mid + 1 > under_end) under_end = mid + 1;
-            } else {
-                row[mid] = '.';
-            }
-            if (to + 1 > end) end = to + 1;
+            row[mid] = links ? ' ' : '.';
+            if (links) under[mid] = side == 0 ? '/' : '\\';
         }
-        if (t.x + cols > end) end = t.x + cols;
     }
-    /* The row with its labels in place (a marked one may be longer than its
-     * columns). */
+    /* The row with its labels in place, the marked one in brackets or in
+     * reverse video. */
     int n = 0;
-    for (int k = 0; k < end;) {
+    for (int k = 0; k < MAX_WIDTH;) {
         int at = -1;
         for (int i = 0; i < D.n && at < 0; i++)
             if (D.at[i].level == level && D.at[i].x == k) at = i;
@@ -399,14 +387,25 @@ static void PrintTopLevel(const TopDown &D, int level, bool links) {
             line[n++] = row[k++];
             continue;
         }
-        memcpy(line + n, D.at[at].label, (size_t)D.at[at].len);
-        n += D.at[at].len;
-        k += Columns(D.at[at]);
+        const TopNode &t = D.at[at];
+        bool marked = t.node == g_mark;
+        if (D.pad) line[n++] = marked ? '[' : row[k];
+        if (marked && g_mark_style == MARK_REVERSE) n += snprintf(line + n, 8, REVERSE_ON);
+        memcpy(line + n, t.label, (size_t)t.len);
+        n += t.len;
+        if (marked && g_mark_style == MARK_REVERSE) n += snprintf(line + n, 8, REVERSE_OFF);
+        if (D.pad) line[n++] = marked ? ']' : row[k + t.cols - 1];
+        k += t.cols;
     }
+    while (n > 0 && line[n - 1] == ' ')
+        n--;
     line[n] = '\0';
     PrintLine(line);
     if (!links || level == D.levels) return;
-    under[under_end] = '\0';
+    n = MAX_WIDTH;
+    while (n > 0 && under[n - 1] == ' ')
+        n--;
+    under[n] = '\0';
     PrintLine(under);
 }
 
