@@ -4,9 +4,9 @@ and checks that the picture and the menu share the screen: after an option,
 the picture's first line is the screen's first line and the menu's prompt
 is on the screen at the same time, and each case's own lines are seen.
 
-  tree-80x24        the built-in tree at 80 x 24: whole, a line per level
+  tree-80x24        the built-in tree at 80 x 24: whole, top-down
   tree-80x24-chain  a 7-level chain at 80 x 24: its top 5 levels
-  tree-80x24-whole  a 6-level chain at 80 x 24: whole
+  tree-80x24-whole  a 6-level chain at 80 x 24: whole, top-down
   tree-120x60       a 30-level left chain at 120 x 60: whole
   queue-80x24       a full queue of the widest values (loaded with option
                     11) at 80 x 24: its first elements, the rest counted
@@ -35,12 +35,12 @@ CHAIN30 = "abcdefghijklmnopqrstuvwxyzABCD" + "#" * 31  # each node the left chil
 BUILD = ["3", "Enter", "Enter", "Enter"]
 TREE = "Tree T (each node as data(position)"
 CASES = {
-    "tree-80x24": (80, 24, ["--draw"], BUILD, "Tree T by levels",
-                   ["A(1)", "D(4) E(5) F(6) G(7)", "K(17)"]),
+    "tree-80x24": (80, 24, ["--draw"], BUILD, "Tree T top-down",
+                   [".-------A(1)---", "  .--------D(4)      E(5)", "     K(17)"]),
     "tree-80x24-chain": (80, 24, ["--draw", "--tree", "abcdefg" + "#" * 8], BUILD, TREE,
                          ["a(1)", "`-L e(16) ...", "... 2 more levels not shown"]),
-    "tree-80x24-whole": (80, 24, ["--draw", "--tree", "abcdef" + "#" * 7], BUILD, TREE,
-                         ["a(1)", "`-L f(32)"]),
+    "tree-80x24-whole": (80, 24, ["--draw", "--tree", "abcdef" + "#" * 7], BUILD,
+                         "Tree T top-down", ["a(1)", "f(32)"]),
     "tree-120x60": (120, 60, ["--draw", "--tree", CHAIN30], BUILD, TREE,
                     ["a(1)", "`L b(2)", "`L D(536870912)"]),
     "queue-80x24": (80, 24, ["--draw", "--file", "FILE"],
