@@ -31,9 +31,9 @@ struct Option {
 };
 
 static const Option kOptions[] = {
-    {"--draw", OPT_DRAW, false}, {"--encoding", OPT_ENCODING, true}, {"--tree", OPT_TREE, true},
-    {"--file", OPT_FILE, true},  {"--trace", OPT_TRACE, false},      {"--help", OPT_HELP, false},
-    {"-h", OPT_HELP, false},     {"--version", OPT_VERSION, false}, {"--step", OPT_STEP, false},
+    {"--draw", OPT_DRAW, false},   {"--encoding", OPT_ENCODING, true}, {"--tree", OPT_TREE, true},
+    {"--file", OPT_FILE, true},    {"--trace", OPT_TRACE, false},      {"--help", OPT_HELP, false},
+    {"-h", OPT_HELP, false},       {"--version", OPT_VERSION, false},  {"--step", OPT_STEP, false},
     {"--learn", OPT_LEARN, false},
 };
 

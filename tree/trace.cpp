@@ -25,12 +25,12 @@ typedef struct {
     char recent[TRACE_SHOWN];
     long count;
     long steps;
-    long total;          /* steps of the walk, known after the first run */
-    int width[COLUMNS];  /* widest field of each column */
-    bool measuring;      /* first run: widths only */
-    TraceShow show;      /* null: print each row */
+    long total;         /* steps of the walk, known after the first run */
+    int width[COLUMNS]; /* widest field of each column */
+    bool measuring;     /* first run: widths only */
+    TraceShow show;     /* null: print each row */
     void *show_ctx;
-    bool shown_enough;   /* show said no more */
+    bool shown_enough; /* show said no more */
     char header[ROW_MAX];
 } TraceState;
 

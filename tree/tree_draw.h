@@ -36,8 +36,8 @@
  * terminal). */
 enum DrawMark { MARK_BRACKETS, MARK_REVERSE };
 
-void DrawBiTree(BiTree T, int width = DRAW_WIDTH, int height = DRAW_HEIGHT,
-                BiTree mark = nullptr, DrawMark style = MARK_BRACKETS);
+void DrawBiTree(BiTree T, int width = DRAW_WIDTH, int height = DRAW_HEIGHT, BiTree mark = nullptr,
+                DrawMark style = MARK_BRACKETS);
 
 /* How many tree nodes at most are looked at to count the levels left out. */
 #define DRAW_COUNT_BUDGET 10000
