@@ -66,10 +66,11 @@ static void TraceVisit(BiTree p, void *ctx) {
     t->count++;
 }
 
-/* Writes the fields at their columns (each starts two blanks after the
- * widest of its column and its title); no blanks after the last. */
+/* The column titles of the header line. */
 static const char *const kTitles[COLUMNS] = {"step", "action", "p", "stack", "output"};
 
+/* Writes the fields at their columns (each starts two blanks after the
+ * widest of its column and its title); no blanks after the last. */
 static int Columns(char *line, const char *const field[COLUMNS], const int width[COLUMNS]) {
     int len = 0;
     for (int c = 0; c < COLUMNS; c++) {

@@ -59,17 +59,18 @@ static bool g_step = false;
 
 /* One frame of --step: the tree with the step's node marked, the trace row
  * under its header, and a line with the step's number that says how to go
- * on; then a line is read. At a terminal each frame replaces the last. An
- * empty line (or any other but "q") goes on, "q" or the end of input shows
- * no further frame. The first frame first takes the rest of the option's
- * line. */
+ * on; then a line is read. At a terminal each frame replaces the last (the
+ * picture leaves a row for the cursor after the frame, so that nothing
+ * scrolls off). An empty line (or any other but "q") goes on, "q" or the
+ * end of input shows no further frame. The first frame first takes the rest
+ * of the option's line. */
 static bool ShowStep(const TraceRow &row, void *ctx) {
     BiTree T = (BiTree)ctx;
     char line[8];
     if (row.k == 1 && !ReadLineOrEnd(line, sizeof line)) return false;
     ClearScreen();
     TermSize screen = GetTermSize();
-    DrawBiTree(T, screen.cols, screen.rows - 3, row.node,
+    DrawBiTree(T, screen.cols, screen.rows - 4, row.node,
                TermShowsReverse() ? MARK_REVERSE : MARK_BRACKETS);
     PrintLine(row.header);
     PrintLine(row.row);
