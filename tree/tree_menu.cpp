@@ -76,6 +76,7 @@ static bool ShowStep(const TraceRow &row, void *ctx) {
     PrintLine(row.row);
     Print("%ld/%ld  Enter: next step  q: to the end\n", row.k, row.n);
     if (!ReadLineOrEnd(line, sizeof line)) return false;
+    line[strcspn(line, "\r")] = '\0'; /* a console's line may end in CR LF */
     return strcmp(line, "q") != 0;
 }
 
