@@ -1,11 +1,12 @@
 /* tree_draw.cpp - see tree_draw.h.
  *
- * The picture shows levels 1 to `levels` of the tree: as many as fit both
- * the lines (one per node) and the width (each level indents 4 more, or 3 or
- * 2 where that shows more levels). Those nodes are found level by level in
- * two small arrays, then printed in preorder from a small stack, so the work
- * grows with the lines drawn only. When that leaves levels out and a line
- * per level shows more of them, the picture is drawn that way instead.
+ * The top-down picture lays the nodes out by an inorder walk that stops as
+ * soon as they pass the width or the levels the height, so that its work is
+ * bounded by the screen too. Otherwise the sideways picture shows levels 1 to `levels` of the tree:
+ * as many as fit both the lines (one per node) and the width (each level indents 4 more, or 3 or 2
+ * where that shows more levels). Those nodes are found level by level in two small arrays, then
+ * printed in preorder from a small stack, so the work grows with the lines drawn only. When that
+ * leaves levels out and a line per level shows more of them, the picture is drawn that way instead.
  */
 #include "tree_draw.h"
 
