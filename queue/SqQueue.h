@@ -1,5 +1,5 @@
-/* SqQueue.h - the bounded circular queue of ints, and its save to and load
- * from the file "data.dat" in the working directory. */
+/* SqQueue.h - the bounded circular queue of ints (its data file:
+ * queue_file.h). */
 #ifndef QUEUE_SQQUEUE_H
 #define QUEUE_SQQUEUE_H
 
@@ -20,13 +20,6 @@ typedef int Status;
 #define OVERFLOW -2 /* exit status when InitQueue gets no storage */
 
 #define MAXQSIZE 100 /* slots in the block; at most MAXQSIZE - 1 elements */
-
-/* The file SaveFile writes and ReadF reads. */
-#define QUEUE_FILE "data.dat"
-
-/* The path SaveFile and ReadF use: QUEUE_FILE unless the program was told
- * another (queue_menu --file PATH). */
-extern const char *queue_file;
 
 /* base null: no queue (front and rear mean nothing). Otherwise base points to
  * MAXQSIZE slots owned by the record, front and rear lie in 0..MAXQSIZE-1,
@@ -65,28 +58,5 @@ Status DeQueue(SqQueue &Q, int &e);
 /* Prints the elements head first, each as "%d\t", on one line between two
  * rules: OK, or INFEASIBLE / EMPTYQUEUE with nothing printed. */
 Status QueueTravserse(SqQueue Q);
-
-/* Writes Q's elements, head first, to the file queue_file as 4-byte
- * little-endian ints. Q is not changed. The bytes go to a new file that
- * takes the old one's place once durable on the disk, or, where no such file
- * can stand in for it (a read-only folder, hard links), over the old bytes
- * in place (SaveBytes, fileio.h). Returns OK; INFEASIBLE with no queue (no
- * file touched); ERROR after printing the line "File open error" when the
- * file cannot be written or created or is not a regular file (nothing
- * changed); ERROR without a line when a later step fails (the old file, or
- * its absence, kept). QueueFileError() then says why. */
-Status SaveFile(SqQueue &Q);
-/* Replaces Q's elements with those in queue_file: front becomes 0 and rear
- * the number of whole 4-byte elements; 1 to 3 trailing bytes are ignored.
- * Returns OK; INFEASIBLE with no queue (no file opened); ERROR when the file
- * cannot be opened or is not a regular file (a folder, a FIFO, a device:
- * after printing the line "FILE OPEN ERROR", never waiting on it), cannot be
- * read, or holds MAXQSIZE or more elements. On every result but OK the queue
- * is left exactly as it was, and QueueFileError() says why. */
-Status ReadF(SqQueue &Q);
-
-/* Why the last SaveFile or ReadF that returned ERROR failed, as the system
- * says it ("Permission denied"). */
-const char *QueueFileError();
 
 #endif

@@ -1,6 +1,7 @@
 /* queue_menu.cpp - the console dialogue of the queue program: draw the menu,
  * read an option, run it on the one queue Q, report, pause; option 0 ends. */
 #include "SqQueue.h"
+#include "queue_file.h"
 #include "cmdline.h"
 #include "console.h"
 #include "fail.h"

@@ -43,7 +43,8 @@ QUEUE_FAILURES = ["队列创建失败！", "文件保存失败！", "文件读�
 
 # Each session: its name, the program, its options, its stdin, the texts
 # that report a failure, and the queue's data file with its old bytes and
-# the bytes it may hold afterwards (None: no file).
+# the bytes it may hold afterwards (None: no file), then "linked" for a data
+# file with a second name.
 SESSIONS = [
     ("tree_menu", "tree_menu", [], TREE_STDIN, TREE_FAILURES, None),
     ("tree_menu --draw", "tree_menu", ["--draw"], TREE_STDIN, TREE_FAILURES, None),
@@ -55,6 +56,9 @@ SESSIONS = [
      ("data.dat", OLD_FILE, [OLD_FILE, NEW_FILE])),
     ("queue_menu --file", "queue_menu", ["--file", LONG_FILE], FILE_STDIN, QUEUE_FAILURES,
      (LONG_FILE, OLD_FILE, [OLD_FILE, struct.pack("<2i", 5, -3)])),
+    # A hard-linked data file: rewritten in place, beside a copy of its old bytes.
+    ("queue_menu, hard-linked file", "queue_menu", [], QUEUE_STDIN, QUEUE_FAILURES,
+     ("data.dat", OLD_FILE, [OLD_FILE, NEW_FILE], "linked")),
 ]
 
 
@@ -72,6 +76,8 @@ def run(session, path, shim, fail_at, mode):
             os.makedirs(os.path.dirname(data), exist_ok=True)
             with open(data, "wb") as f:
                 f.write(files[1])
+            if len(files) > 3:
+                os.link(data, data + ".link")
         try:
             done = subprocess.run([path] + args, input=stdin, cwd=work, env=env,
                                   stdout=subprocess.PIPE, stderr=subprocess.PIPE,

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include "SqQueue.h"
+#include "queue_file.h"
 #include "capture.h"
 
 namespace fs = std::filesystem;

@@ -6,13 +6,16 @@ without changing the program.
   faults  one run per line of FAULTS: the call made to fail, what the user
           is told (stdout and stderr), and what the folder holds afterwards.
   kills   SIGKILL at every system call of a save, with and without an old
-          data.dat: afterwards data.dat is the old file or the complete new
-          one (absent instead of old when there was none); a stranded file
-          may only carry the program's own name and the complete new bytes.
+          data.dat, and with one hard-linked (rewritten in place): afterwards
+          data.dat is the old file or the complete new one (absent instead of
+          old when there was none), or a copy beside it holds the old bytes
+          whole; a stranded new file holds the new bytes or nothing.
+  turns   two savers of a hard-linked data.dat at once, the first held 1 s
+          inside its rewrite: data.dat ends as one of the two new queues.
 
 Where strace is missing or cannot trace, says so and exits with 77 (skipped).
 
-Usage: save_faults.py --program QUEUE_MENU (faults | kills)
+Usage: save_faults.py --program QUEUE_MENU (faults | kills | turns)
 """
 import argparse
 import errno
@@ -23,6 +26,7 @@ import struct
 import subprocess
 import sys
 import tempfile
+import time
 
 SKIPPED = 77
 TIME_LIMIT = 20  # seconds per run
@@ -34,14 +38,19 @@ NEW = struct.pack("<2i", 7, -2)
 SAVED = "文件保存成功".encode("gbk")
 FAILED = "文件保存失败！".encode("gbk")
 OPEN_FAILED = b"File open error\n" + FAILED
-STRANDED = re.compile(r"^\.data\.dat\.queue_menu-[a-z0-9]{6}$")
+STRANDED = re.compile(r"^\.data\.dat\.queue_menu-[A-Za-z0-9]{6}$")
+COPY = re.compile(r"^\.data\.dat\.queue_menu-old-[A-Za-z0-9]{6}$")
+# The other saver of "turns": options 1, 7 (777) three times, 10, 0.
+SESSION_B = b"1\n\n7\n777\n\n7\n777\n\n7\n777\n\n10\n\n0\n"
+NEW_B = struct.pack("<3i", 777, 777, 777)
 
-# One line per case: name, whether data.dat exists before, the system call
-# to fail, a pattern ({work} the folder) for the first call of the save to
-# fail among those, the failure strace injects, then what the user sees
-# after the save (the tail of stdout) and on stderr, and data.dat afterwards
-# (None: absent). No other file may be left. xattr: the case sets user.origin
-# on data.dat before and expects it afterwards (no call failed).
+# One line per case: name, whether data.dat exists before ("linked": with a
+# second name, "other"), the system call to fail, a pattern ({work} the
+# folder) for the first call of the save to fail among those (None: every
+# call), the failure strace injects, then what the user sees after the save
+# (the tail of stdout) and on stderr, and data.dat afterwards (None: absent).
+# No other file may be left, but for "copy" rows the copy of the old bytes.
+# "xattr" rows set user.origin on data.dat before and expect it afterwards.
 FAULTS = [
     # The first fsync is of the new bytes: without it the new file would
     # replace the old one unsynced.
@@ -53,7 +62,7 @@ FAULTS = [
      FAILED, b"queue_menu: data.dat: Too many open files\n", OLD),
     ("no descriptor for a new data.dat", False, "openat", r"O_TMPFILE", "error=EMFILE",
      OPEN_FAILED, b"queue_menu: data.dat: Too many open files\n", None),
-    ("disk full while writing", True, "write", r"\(deleted\)", "error=ENOSPC",
+    ("disk full while writing", True, "pwrite64", r"\(deleted\)", "error=ENOSPC",
      FAILED, b"queue_menu: data.dat: No space left on device\n", OLD),
     ("rename refused: the named new file goes", True, "rename", r".", "error=EIO",
      FAILED, b"queue_menu: data.dat: Input/output error\n", OLD),
@@ -66,6 +75,21 @@ FAULTS = [
     ("old descriptor's close fails", True, "close", r"data\.dat>", "error=EIO",
      SAVED, b"", NEW),
     ("extended attributes kept", True, None, None, None, SAVED, b"", NEW, "xattr"),
+    # A failing F_GETFL must not turn into flags set on data.dat.
+    ("flags of data.dat unknown", True, "fcntl", r"F_GETFL", "error=EIO",
+     OPEN_FAILED, b"queue_menu: data.dat: Input/output error\n", OLD),
+    # A file system without hard links (Emscripten's): a first save renames.
+    ("no hard links: a new data.dat by rename", False, "linkat", None, "error=EMLINK",
+     SAVED, b"", NEW),
+    # In place: the old bytes are put back, or stay whole in the copy.
+    ("in place: disk full", "linked", "pwrite64", r"/data\.dat>", "error=ENOSPC",
+     FAILED, b"queue_menu: data.dat: No space left on device\n", OLD),
+    ("in place: sync fails", "linked", "fsync", r"/data\.dat>", "error=EIO",
+     FAILED, b"queue_menu: data.dat: Input/output error\n", OLD),
+    ("in place: close fails", "linked", "close", r"/data\.dat>", "error=EIO",
+     FAILED, b"queue_menu: data.dat: Input/output error\n", NEW, "copy"),
+    ("in place: the copy cannot be made", "linked", "openat", r"queue_menu-old", "error=ENOSPC",
+     FAILED, b"queue_menu: data.dat: No space left on device\n", OLD),
 ]
 
 
@@ -91,12 +115,15 @@ def run(program, work, strace_args):
 
 
 def prepare(work, old):
-    """Empties work and puts the old data.dat there when old."""
+    """Empties work and puts the old data.dat there when old, with a second
+    name "other" when old is "linked"."""
     for name in os.listdir(work):
         os.unlink(os.path.join(work, name))
     if old:
         with open(os.path.join(work, "data.dat"), "wb") as f:
             f.write(OLD)
+    if old == "linked":
+        os.link(os.path.join(work, "data.dat"), os.path.join(work, "other"))
 
 
 def save_calls(program, work, old):
@@ -124,8 +151,13 @@ def save_calls(program, work, old):
 
 
 def leftovers(work):
-    """The names in work other than data.dat."""
-    return sorted(n for n in os.listdir(work) if n != "data.dat")
+    """The names in work other than data.dat and other."""
+    return sorted(n for n in os.listdir(work) if n not in ("data.dat", "other"))
+
+
+def read(work, name):
+    with open(os.path.join(work, name), "rb") as f:
+        return f.read()
 
 
 def data(work):
@@ -139,9 +171,11 @@ def data(work):
 def fault_case(program, work, case):
     """What is wrong with one line of FAULTS (empty: nothing)."""
     name, old, call, pattern, inject, shown, err, after = case[:8]
-    xattr = len(case) > 8
+    xattr, copy = len(case) > 8 and case[8] == "xattr", len(case) > 8 and case[8] == "copy"
     args = []
-    if call:
+    if call and not pattern:
+        args = ["-o", os.devnull, "-e", "trace=" + call, "-e", "inject=%s:%s" % (call, inject)]
+    elif call:
         calls = save_calls(program, work, old)
         where = re.compile(pattern.format(work=re.escape(work), n=r"\d+"))
         hits = [k for c, k, line in calls if c == call and where.search(line)]
@@ -168,8 +202,17 @@ def fault_case(program, work, case):
         problems.append("stderr %r, expected %r" % (stderr, err))
     if data(work) != after:
         problems.append("data.dat holds %r, expected %r" % (data(work), after))
-    if leftovers(work):
-        problems.append("left behind: %s" % leftovers(work))
+    mask = os.umask(0)
+    os.umask(mask)
+    mode = 0o666 & ~mask | (0 if old else 0o600)  # the old file's, or a new file's
+    if data(work) is not None and os.stat(os.path.join(work, "data.dat")).st_mode & 0o777 != mode:
+        problems.append("data.dat has mode %o, expected %o" % (
+            os.stat(os.path.join(work, "data.dat")).st_mode & 0o777, mode))
+    left = leftovers(work)
+    if copy and (len(left) != 1 or not COPY.match(left[0]) or read(work, left[0]) != OLD):
+        problems.append("no copy of the old bytes beside: %s" % left)
+    elif left and not copy:
+        problems.append("left behind: %s" % left)
     if xattr and data(work) is not None:
         try:
             kept = os.getxattr(os.path.join(work, "data.dat"), "user.origin")
@@ -190,24 +233,55 @@ def kill_sweep(program, work, old):
         status, _, _ = run(program, work, ["-o", os.devnull, "-e", "trace=" + call,
                                            "-e", "inject=%s:signal=KILL:when=%d" % (call, k)])
         where = "%s data.dat, killed at %s #%d (%s)" % (
-            "old" if old else "no", call, k, line.strip()[:80])
-        after = data(work)
+            {True: "old", False: "no"}.get(old, old), call, k, line.strip()[:80])
+        after, left = data(work), leftovers(work)
         if status != -9 and status != 128 + 9:
             problems.append("%s: not killed (status %d)" % (where, status))
-        if after not in ((OLD if old else None), NEW):
+        copied = any(COPY.match(n) and read(work, n) == OLD for n in left)
+        if after not in ((OLD if old else None), NEW) and not copied:
             problems.append("%s: data.dat holds %r" % (where, after))
-        for name in leftovers(work):
-            with open(os.path.join(work, name), "rb") as f:
-                if not STRANDED.match(name) or f.read() != NEW:
-                    problems.append("%s: left %s" % (where, name))
+        for name in left:
+            if not (STRANDED.match(name) and read(work, name) in (NEW, b"") or
+                    COPY.match(name) and read(work, name) in (OLD, b"")):
+                problems.append("%s: left %s" % (where, name))
             stranded += 1
     return len(calls), stranded, problems
+
+
+def turns(program, work):
+    """Two savers of a hard-linked data.dat, the first held 1 s after its
+    first write to it: the problems found."""
+    calls = save_calls(program, work, "linked")
+    hits = [k for c, k, line in calls if c == "pwrite64" and "/data.dat>" in line]
+    if not hits:
+        return ["turns: no write to data.dat in the save"]
+    prepare(work, "linked")
+    asan = ":".join(filter(None, [os.environ.get("ASAN_OPTIONS"), "detect_leaks=0"]))
+    env = dict(os.environ, LC_ALL="C", ASAN_OPTIONS=asan)
+    held = subprocess.Popen(
+        ["strace", "-qq", "-o", os.devnull, "-e", "trace=pwrite64", "-e",
+         "inject=pwrite64:delay_exit=1000000:when=%d" % hits[0], "--", program],
+        stdin=subprocess.PIPE, stdout=subprocess.PIPE, cwd=work, env=env)
+    held.stdin.write(SESSION)
+    held.stdin.close()
+    time.sleep(0.3)  # the first saver is inside its rewrite by now, or done
+    other = subprocess.run([program], input=SESSION_B, cwd=work, env=env,
+                           stdout=subprocess.PIPE, timeout=TIME_LIMIT)
+    out = held.stdout.read()
+    held.wait(timeout=TIME_LIMIT)
+    problems = ["turns: a save failed"] if SAVED not in out or SAVED not in other.stdout else []
+    if data(work) not in (NEW, NEW_B):
+        problems.append("turns: data.dat holds %r" % data(work))
+    if leftovers(work):
+        problems.append("turns: left behind: %s" % leftovers(work))
+    print("turns: data.dat holds the %s saver's queue" % ("first" if data(work) == NEW else "other"))
+    return problems
 
 
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--program", required=True)
-    parser.add_argument("what", choices=["faults", "kills"])
+    parser.add_argument("what", choices=["faults", "kills", "turns"])
     args = parser.parse_args()
     why = strace_problem()
     if why:
@@ -222,12 +296,14 @@ def main():
             for case in FAULTS:
                 problems += ["%s: %s" % (case[0], p) for p in fault_case(program, work, case)]
             print("%d cases; %d problems" % (len(FAULTS), len(problems)))
-        else:
-            for old in (True, False):
+        elif args.what == "kills":
+            for old in (True, False, "linked"):
                 runs, stranded, found = kill_sweep(program, work, old)
                 problems += found
                 print("%s data.dat: %d kill points, %d stranded files" % (
-                    "old" if old else "no", runs, stranded))
+                    {True: "old", False: "no"}.get(old, old), runs, stranded))
+        else:
+            problems += turns(program, work)
     for p in problems:
         print(p)
     return 1 if problems else 0

@@ -33,6 +33,7 @@
 #endif
 
 #include "SqQueue.h"
+#include "queue_file.h"
 #include "capture.h"
 
 namespace fs = std::filesystem;
@@ -63,6 +64,10 @@ struct Case {
 void PrintTo(const Case &c, std::ostream *os) {
     *os << c.name;
 }
+
+#ifdef _WIN32
+HANDLE held = INVALID_HANDLE_VALUE; // a file held open without sharing during a case
+#endif
 
 // ---- Building a folder, and listing it --------------------------------------
 
@@ -138,8 +143,8 @@ int held_fd = -1;            // a reader kept open on a FIFO during a case
 // change (modes octal; 644 for files and 755 for folders unless given),
 // "p NAME" a FIFO, "r NAME" a FIFO with a reader held open, "l NAME TARGET" a
 // symbolic link, "h NAME FILE" a hard link, "o NAME" a file given to kOther,
-// "cd NAME" a change of folder, "hide NAME" the hidden attribute (Windows). Returns why it cannot
-// be made here, or "".
+// "cd NAME" a change of folder, "hide NAME" the hidden attribute and "hold NAME" the file held
+// open without sharing (Windows). Returns why it cannot be made here, or "".
 std::string Make(const std::string &steps) {
     std::istringstream all(steps);
     for (std::string step; std::getline(all, step, ';');) {
@@ -155,6 +160,9 @@ std::string Make(const std::string &steps) {
         if (op == "cd") fs::current_path(name);
 #ifdef _WIN32
         if (op == "hide") SetFileAttributesW(fs::path(name).c_str(), FILE_ATTRIBUTE_HIDDEN);
+        if (op == "hold") /* open without sharing, as another program may */
+            held = CreateFileW(fs::path(name).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0,
+                               nullptr);
 #endif
 #ifndef _WIN32
         if ((op == "p" || op == "r") && mkfifo(name.c_str(), 0644) != 0) return "no FIFO";
@@ -169,6 +177,10 @@ std::string Make(const std::string &steps) {
 
 // ---- The cases ---------------------------------------------------------------
 
+// A file name of 250 bytes: the names of the files made beside it are cut.
+#define NAME50 "queue-data-queue-data-queue-data-queue-data-queue-"
+#define LONG_NAME NAME50 NAME50 NAME50 NAME50 NAME50
+
 // clang-format off
 const Case kCases[] = {
     {"AbsentFileCreated", "", "data.dat", 0, OK, "", {F("data.dat", 0644, NEW)}},
@@ -181,6 +193,8 @@ const Case kCases[] = {
      {"run/", "x/", F("x/y.dat", 0644, NEW)}},
     {"AbsentFileInOtherFolderByAbsolutePath", "d abs", "@abs/q.dat", 0, OK, "",
      {"abs/", F("abs/q.dat", 0644, NEW)}},
+    {"LongNameCreated", "", LONG_NAME, 0, OK, "", {F(LONG_NAME, 0644, NEW)}},
+    {"LongNameReplaced", "f " LONG_NAME, LONG_NAME, 0, OK, "", {F(LONG_NAME, 0644, NEW)}},
     {"LoadOfFolderRefused", "d data.dat", "data.dat", LOAD, ERROR,
      "FILE OPEN ERROR\n(Is a directory)",
      {"data.dat/"}},
@@ -193,6 +207,8 @@ const Case kCases[] = {
     // Through ReplaceFileW, which under Wine keeps no attributes by itself.
     {"HiddenAttributeKept", "f data.dat; hide data.dat", "data.dat", 0, OK, "",
      {F("data.dat", 1, NEW)}},
+    {"FileInUseRefused", "f data.dat; hold data.dat", "data.dat", 0, ERROR,
+     "File open error\n(In use by another program)", {F("data.dat", 0644, OLD)}},
 #else
     {"ModeKept", "f data.dat 600", "data.dat", 0, OK, "", {F("data.dat", 0600, NEW)}},
     {"WriteProtectedFileRefused", "f data.dat 444", "data.dat", UNPRIVILEGED, ERROR,
@@ -200,7 +216,7 @@ const Case kCases[] = {
     {"OtherUsersFileKeepsOwner", "f data.dat 666; o data.dat", "data.dat", 0, OK, "",
      {F("data.dat", 0666, NEW) + " uid 1234"}},
     {"FifoWithoutReaderRefused", "p data.dat", "data.dat", 0, ERROR,
-     "File open error\n(No such device or address)",
+     "File open error\n(Not a regular file)",
      {"data.dat fifo"}},
     {"FifoWithReaderRefused", "r data.dat", "data.dat", 0, ERROR,
      "File open error\n(Not a regular file)",
@@ -377,6 +393,10 @@ TEST_P(FolderCase, LeavesExactlyTheExpectedFiles) {
     if (geteuid() == 0) GiveAway(dir_);
 #endif
     Outcome o = RunCase(Q, c);
+#ifdef _WIN32
+    if (held != INVALID_HANDLE_VALUE) CloseHandle(held); /* to be listed */
+    held = INVALID_HANDLE_VALUE;
+#endif
     if (!o.skip.empty()) GTEST_SKIP() << o.skip;
     EXPECT_EQ(o.result, c.result);
     EXPECT_EQ(o.output, c.output);
