@@ -22,7 +22,7 @@
 
 #include <cstddef>
 
-#include "console.h"
+#include "output.h"
 
 /* Checks the value of an option: returns null when it is good, else a text
  * naming the problem (written into why, size bytes, or a literal). */

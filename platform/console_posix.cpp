@@ -12,10 +12,23 @@
 #include <iconv.h>
 #include <langinfo.h>
 #include <strings.h>
+#include <sys/stat.h>
+#include <termios.h>
 #include <unistd.h>
 
 bool StdoutIsTerminal() {
     return isatty(STDOUT_FILENO) != 0;
+}
+
+bool StderrIsStdoutTerminal() {
+    struct stat out, err;
+    return isatty(STDOUT_FILENO) && isatty(STDERR_FILENO) && fstat(STDOUT_FILENO, &out) == 0 &&
+           fstat(STDERR_FILENO, &err) == 0 && out.st_rdev == err.st_rdev;
+}
+
+/* The arguments come as the bytes the user typed. */
+char **Utf8Arguments(int *, char **argv) {
+    return argv;
 }
 
 /* True for the charsets that can show GBK bytes. */
@@ -77,12 +90,17 @@ size_t Utf8ToGbk(const char *utf8, char *out, size_t outsize) {
     return (size_t)(dst - out);
 }
 
-/* One byte (an element character, a newline) takes putc's quick path. */
 void SinkWrite(const char *bytes, size_t n) {
-    if (n == 1)
-        putc((unsigned char)*bytes, stdout);
-    else
-        fwrite(bytes, 1, n, stdout);
+    fwrite(bytes, 1, n, stdout);
+}
+
+/* The programs print from one thread: no lock is needed for a byte. */
+void SinkChar(char c) {
+    putc_unlocked((unsigned char)c, stdout);
+}
+
+void SinkFormat(const char *fmt, va_list ap) {
+    vfprintf(stdout, fmt, ap);
 }
 
 /* A write that failed earlier, when stdio's buffer filled, stays flagged in
@@ -101,6 +119,11 @@ void ClearTerminal() {
     fputs("\033[H\033[2J", stdout);
 }
 
+/* A terminal that hung up reads as the end of input; it is a failure, which
+ * its refusing every request (EIO) tells from a typed end of input. */
 long ReadInput(char *buf, size_t n) {
-    return (long)read(STDIN_FILENO, buf, n);
+    long got = (long)read(STDIN_FILENO, buf, n);
+    struct termios mode;
+    if (got == 0 && tcgetattr(STDIN_FILENO, &mode) != 0 && errno == EIO) return -1;
+    return got;
 }

@@ -4,15 +4,23 @@
 #ifndef PLATFORM_CONSOLE_SYSTEM_H
 #define PLATFORM_CONSOLE_SYSTEM_H
 
+#include <cstdarg>
 #include <cstddef>
 
 #include "output.h"
 
-/* Whether stdout is a terminal (POSIX) or a console (Windows). */
+/* Whether stdout is a terminal (POSIX) or a console (Windows); whether
+ * stderr goes to the very terminal or console that stdout is. */
 bool StdoutIsTerminal();
+bool StderrIsStdoutTerminal();
+
+/* The program's arguments as UTF-8: argv itself where the system gives
+ * them so, else read anew from the system (Windows: its wide command line,
+ * *argc updated), in blocks kept for the whole run. */
+char **Utf8Arguments(int *argc, char **argv);
 
 /* Sets up the sink for encoding at this stdout; returns true when the texts
- * go out as UTF-8, false when as GBK. */
+ * are to be given to SinkWrite as UTF-8, false when as GBK. */
 bool ChooseSink(OutputEncoding encoding, bool terminal);
 
 /* Opens the UTF-8 to GBK converter unless it is open. Returns false when it
@@ -25,8 +33,11 @@ void CloseConverter();
  * converted or does not fit. Opens the converter when needed. */
 size_t Utf8ToGbk(const char *utf8, char *out, size_t outsize);
 
-/* Adds n output bytes (GBK or UTF-8) to what waits to be written. */
+/* Add to what waits to be written: n bytes (GBK or UTF-8), one byte, or
+ * what fmt and the arguments format to. */
 void SinkWrite(const char *bytes, size_t n);
+void SinkChar(char c);
+void SinkFormat(const char *fmt, va_list ap);
 
 /* Writes out everything waiting, and tells whether every write since the
  * last call succeeded; on false, errno tells why. */

@@ -1,6 +1,6 @@
 /* console_windows.cpp - the console's system side on Windows: code page 936
  * for GBK, WriteConsoleW for the texts at a console, the console API to
- * clear it, _read for input. See console_system.h. */
+ * clear it, _read for input, the wide command line. See console_system.h. */
 #include "console_system.h"
 #include "output.h"
 
@@ -8,16 +8,20 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <io.h>
 #include <windows.h>
 
+#include <shellapi.h>
+
 #include "fail.h"
 
-/* The texts go to the console as UTF-16, which every console shows rightly
- * whatever its code page, so the code page is left alone. */
+/* At a console the texts come as UTF-8 and go out as UTF-16, which every
+ * console shows rightly whatever its code page, so the code page is left
+ * alone. */
 static bool g_wide = false;
-static wchar_t g_wide_buf[4096]; /* UTF-16 output waiting for the console */
-static size_t g_wide_len = 0;
+static char g_pending[4096]; /* UTF-8 output waiting for the console */
+static size_t g_pending_len = 0;
 static bool g_wide_failed = false;
 
 bool StdoutIsTerminal() {
@@ -25,10 +29,38 @@ bool StdoutIsTerminal() {
     return GetConsoleMode(GetStdHandle(STD_OUTPUT_HANDLE), &mode) != 0;
 }
 
-/* AUTO at a console: UTF-16. Elsewhere the bytes asked for, GBK by default. */
+/* A process has one console: stderr is at it when it is a console too. */
+bool StderrIsStdoutTerminal() {
+    DWORD mode;
+    return StdoutIsTerminal() && GetConsoleMode(GetStdHandle(STD_ERROR_HANDLE), &mode) != 0;
+}
+
+/* The C runtime's argv is in the ANSI code page, which loses what it cannot
+ * show: the wide command line is split again and each argument converted
+ * to UTF-8. */
+char **Utf8Arguments(int *argc, char **) {
+    int n = 0;
+    wchar_t **wide = CommandLineToArgvW(GetCommandLineW(), &n);
+    if (!wide) ExitOutOfMemory();
+    char **out = (char **)malloc(sizeof(char *) * ((size_t)n + 1));
+    if (!out) ExitOutOfMemory();
+    for (int i = 0; i < n; i++) {
+        int size = WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, nullptr, 0, nullptr, nullptr);
+        out[i] = size > 0 ? (char *)malloc((size_t)size) : nullptr;
+        if (!out[i]) ExitOutOfMemory();
+        WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, out[i], size, nullptr, nullptr);
+    }
+    out[n] = nullptr;
+    LocalFree(wide);
+    *argc = n;
+    return out;
+}
+
+/* AUTO at a console: UTF-8 texts, written as UTF-16. Elsewhere the bytes
+ * asked for, GBK by default. */
 bool ChooseSink(OutputEncoding encoding, bool terminal) {
     g_wide = encoding == ENCODING_AUTO && terminal;
-    return encoding == ENCODING_UTF8;
+    return g_wide || encoding == ENCODING_UTF8;
 }
 
 /* Whether GBK can be had: code page 936 must be installed. */
@@ -54,50 +86,83 @@ size_t Utf8ToGbk(const char *utf8, char *out, size_t outsize) {
     return (size_t)n - 1; /* n counts the terminating zero */
 }
 
-/* Writes the waiting UTF-16 output to the console; a failure is kept for
- * SinkFlush to report. */
-static void FlushWide() {
+/* Writes n UTF-16 units to the console; a failure is kept for SinkFlush
+ * to report. */
+static void WriteWide(const wchar_t *p, size_t n) {
     HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
-    const wchar_t *p = g_wide_buf;
-    size_t left = g_wide_len;
-    g_wide_len = 0;
-    while (left > 0 && !g_wide_failed) {
+    while (n > 0 && !g_wide_failed) {
         DWORD written = 0;
-        if (!WriteConsoleW(out, p, (DWORD)left, &written, nullptr) || written == 0)
+        if (!WriteConsoleW(out, p, (DWORD)n, &written, nullptr) || written == 0)
             g_wide_failed = true;
         p += written;
-        left -= written;
+        n -= written;
     }
 }
 
-/* Adds n UTF-16 units to the console's output, each newline as CR LF, as
- * the C runtime writes it to a console in text mode. */
-static void PutWide(const wchar_t *s, size_t n) {
-    const size_t room = sizeof g_wide_buf / sizeof g_wide_buf[0];
-    for (size_t i = 0; i < n; i++) {
-        if (g_wide_len + 2 > room) FlushWide();
-        if (s[i] == L'\n') g_wide_buf[g_wide_len++] = L'\r';
-        g_wide_buf[g_wide_len++] = s[i];
+/* The length of the start of g_pending[0 .. n) that ends with a whole
+ * character: a character cut by the end of the buffer waits for its rest. */
+static size_t WholeCharacters(size_t n) {
+    for (size_t back = 1; back <= 3 && back <= n; back++) {
+        unsigned char b = (unsigned char)g_pending[n - back];
+        if ((b & 0xC0) == 0x80) continue; /* a continuation byte */
+        size_t need = b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : b >= 0xC0 ? 2 : 1;
+        return need > back ? n - back : n;
     }
+    return n;
 }
 
-/* At a console the GBK bytes are shown as UTF-16; a byte that is no
- * character on its own (half of a two-byte character) shows as '?'. */
+/* Writes g_pending[0 .. n) to the console as UTF-16, each newline as CR LF,
+ * as the C runtime writes it to a console in text mode; the rest moves to
+ * the front. A byte that is no character shows as U+FFFD. */
+static void WritePending(size_t n) {
+    static wchar_t wide[sizeof g_pending], out[2 * sizeof g_pending];
+    int k = n ? MultiByteToWideChar(CP_UTF8, 0, g_pending, (int)n, wide, (int)sizeof g_pending) : 0;
+    size_t m = 0;
+    for (int i = 0; i < k; i++) {
+        if (wide[i] == L'\n') out[m++] = L'\r';
+        out[m++] = wide[i];
+    }
+    WriteWide(out, m);
+    memmove(g_pending, g_pending + n, g_pending_len - n);
+    g_pending_len -= n;
+}
+
 void SinkWrite(const char *bytes, size_t n) {
     if (!g_wide) {
         fwrite(bytes, 1, n, stdout);
         return;
     }
-    wchar_t small[256];
-    wchar_t *wide = n <= 256 ? small : (wchar_t *)malloc(n * sizeof(wchar_t));
-    if (!wide) ExitOutOfMemory();
-    int k = n ? MultiByteToWideChar(936, 0, bytes, (int)n, wide, (int)n) : 0;
-    PutWide(wide, k > 0 ? (size_t)k : 0);
-    if (wide != small) free(wide);
+    while (n > 0) {
+        if (g_pending_len == sizeof g_pending) WritePending(WholeCharacters(g_pending_len));
+        size_t k = sizeof g_pending - g_pending_len;
+        if (k > n) k = n;
+        memcpy(g_pending + g_pending_len, bytes, k);
+        g_pending_len += k;
+        bytes += k;
+        n -= k;
+    }
+}
+
+void SinkChar(char c) {
+    SinkWrite(&c, 1);
+}
+
+/* Formats into a buffer, for SinkWrite. */
+void SinkFormat(const char *fmt, va_list ap) {
+    char small[1024];
+    va_list again;
+    va_copy(again, ap);
+    int n = vsnprintf(small, sizeof small, fmt, ap);
+    char *out = n < (int)sizeof small ? small : (char *)malloc((size_t)n + 1);
+    if (!out) ExitOutOfMemory();
+    if (out != small) vsnprintf(out, (size_t)n + 1, fmt, again);
+    va_end(again);
+    if (n > 0) SinkWrite(out, (size_t)n);
+    if (out != small) free(out);
 }
 
 bool SinkFlush() {
-    if (g_wide_len > 0) FlushWide();
+    if (g_pending_len > 0) WritePending(g_pending_len);
     if (g_wide_failed) {
         errno = EIO;
         return false;

@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "output.h"
+
 static const char *g_program = "menu";
 
 void SetProgramName(const char *name) {
@@ -16,6 +18,7 @@ const char *ProgramName() {
 }
 
 void Complain(const char *fmt, ...) {
+    ClearForComplaint();
     fprintf(stderr, "%s: ", g_program);
     va_list ap;
     va_start(ap, fmt);

@@ -11,7 +11,9 @@ void SetProgramName(const char *name);
 /* The name set by SetProgramName, or "menu" before it is set. */
 const char *ProgramName();
 
-/* Writes "<program>: <formatted text>\n" to stderr. */
+/* Writes "<program>: <formatted text>\n" to stderr, after the output
+ * waiting to be written, on a line of its own (output.h,
+ * ClearForComplaint). */
 void Complain(const char *fmt, ...)
 #if defined(__GNUC__)
     __attribute__((format(printf, 1, 2)))

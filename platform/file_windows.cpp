@@ -30,12 +30,12 @@ static int LastError() {
     return EIO;
 }
 
-/* The name, in the ANSI code page, as malloc'd UTF-16; null without memory
- * or for a name that cannot be converted. */
+/* The name, UTF-8 as the command line gives it, as malloc'd UTF-16; null
+ * without memory or for a name that is not UTF-8. */
 static wchar_t *Widen(const char *name) {
-    int n = MultiByteToWideChar(CP_ACP, 0, name, -1, nullptr, 0);
+    int n = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, name, -1, nullptr, 0);
     wchar_t *w = n > 1 ? (wchar_t *)malloc((size_t)n * sizeof(wchar_t)) : nullptr;
-    if (w && MultiByteToWideChar(CP_ACP, 0, name, -1, w, n) == n) return w;
+    if (w && MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, name, -1, w, n) == n) return w;
     SetLastError(n > 1 && !w ? ERROR_NOT_ENOUGH_MEMORY : ERROR_INVALID_NAME);
     free(w);
     return nullptr;

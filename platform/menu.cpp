@@ -1,24 +1,34 @@
-/* menu.cpp - the menu round. See menu.h. */
+/* menu.cpp - the menu round and the programs' start. See menu.h. */
 #include "menu.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
+#include "console_system.h"
 #include "fail.h"
 #include "input.h"
 #include "output.h"
+#include "termsize.h"
 
-/* The menu shown last: its lines and prompt, and text, the lines joined,
- * each with its newline, and the prompt after them. text and the room for
- * its output form are one owned block. A program has one menu, so this is
- * built once per run. */
+TermSize GetTermSize() {
+    TermSize size;
+    if (!AskTermSize(&size) || size.cols <= 0 || size.rows <= 0)
+        size = {TERM_DEFAULT_COLS, TERM_DEFAULT_ROWS};
+    return size;
+}
+
+/* The menu shown last: its lines and prompt; text, the lines joined, each
+ * with its newline, and the prompt after them, printed at once; and the
+ * rows it takes on the screen (a line holding k newlines takes k + 1,
+ * lines taken to fit the width). A program has one menu, so this is built
+ * once per run. */
 struct Menu {
     const char *const *lines;
     size_t n;
     const char *prompt;
     char *text;
-    FixedText form;
+    int rows;
 };
 static Menu g_menu = {};
 
@@ -27,10 +37,10 @@ static void BuildMenu(const char *const *lines, size_t n, const char *prompt) {
     size_t len = strlen(prompt);
     for (size_t i = 0; i < n; i++)
         len += strlen(lines[i]) + 1;
-    char *text = (char *)malloc(2 * (len + 1));
+    char *text = (char *)malloc(len + 1);
     if (!text) ExitOutOfMemory();
     free(g_menu.text);
-    g_menu = Menu{lines, n, prompt, text, {nullptr, 0, nullptr, 0, text + len + 1}};
+    g_menu = Menu{lines, n, prompt, text, 1};
     for (size_t i = 0; i < n; i++) {
         size_t k = strlen(lines[i]);
         memcpy(text, lines[i], k);
@@ -38,21 +48,14 @@ static void BuildMenu(const char *const *lines, size_t n, const char *prompt) {
         text += k + 1;
     }
     memcpy(text, prompt, strlen(prompt) + 1);
+    for (const char *c = g_menu.text; *c; c++)
+        if (*c == '\n') g_menu.rows++;
 }
 
-/* Learners: the highest choice (-1 when not learning), and the line about
- * the last choice when it was out of range. */
+/* Learners (--learn): the highest choice (-1 when not learning), and the
+ * line about the last choice when it was out of range. */
 static int g_highest = -1;
 static char g_notice[96];
-static int g_notice_rows = 0;
-
-void MenuLearn(int highest) {
-    g_highest = highest;
-}
-
-int MenuNoticeRows() {
-    return g_notice_rows;
-}
 
 void MenuPause(int n) {
     int presses = n - CharsAhead(n);
@@ -69,17 +72,20 @@ static void NoteChoice(int choice, bool number) {
         snprintf(g_notice, sizeof g_notice, "请输入0~%d的数字", g_highest);
 }
 
-int MenuChoice(const char *const *lines, size_t n, const char *prompt, void (*draw)()) {
+int MenuChoice(const char *const *lines, size_t n, const char *prompt, DrawFn draw) {
+    if (lines != g_menu.lines || n != g_menu.n || prompt != g_menu.prompt)
+        BuildMenu(lines, n, prompt);
     ClearScreen();
-    g_notice_rows = g_notice[0] ? 1 : 0;
-    if (g_notice[0]) {
+    int notice_rows = g_notice[0] ? 1 : 0;
+    if (notice_rows) {
         PrintLine(g_notice);
         g_notice[0] = '\0';
     }
-    if (draw) draw();
-    if (lines != g_menu.lines || n != g_menu.n || prompt != g_menu.prompt)
-        BuildMenu(lines, n, prompt);
-    PutText(&g_menu.form, g_menu.text);
+    if (draw) {
+        TermSize screen = GetTermSize();
+        draw(screen.cols, screen.rows - g_menu.rows - notice_rows);
+    }
+    PrintText(g_menu.text);
     int choice;
     if (ReadInt(&choice) == READ_OK) {
         NoteChoice(choice, true);
@@ -88,4 +94,22 @@ int MenuChoice(const char *const *lines, size_t n, const char *prompt, void (*dr
     DiscardLine(true);
     NoteChoice(-1, false);
     return -1;
+}
+
+int RunMenuProgram(int argc, char **argv, const MenuProgram &program) {
+    SetProgramName(program.name);
+    argv = Utf8Arguments(&argc, argv);
+    CmdOptions opt;
+    int status = ParseCmdLine(argc, argv, program.known, opt);
+    if (status != CMD_RUN) return status;
+    ConsoleInit(opt.encoding);
+    if (opt.learn) g_highest = program.last;
+    program.start(opt);
+    int op = 1;
+    while (op != 0) {
+        op =
+            MenuChoice(program.lines, program.n, program.prompt, opt.draw ? program.draw : nullptr);
+        if (op >= 1 && op <= program.last) program.run(op); /* others redraw the menu */
+    }
+    return 0;
 }

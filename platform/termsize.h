@@ -3,8 +3,6 @@
 #ifndef PLATFORM_TERMSIZE_H
 #define PLATFORM_TERMSIZE_H
 
-#include <cstddef>
-
 /* The size assumed where stdout is no terminal or console. */
 #define TERM_DEFAULT_COLS 80
 #define TERM_DEFAULT_ROWS 24
@@ -14,20 +12,20 @@ typedef struct {
     int rows; /* lines seen at once */
 } TermSize;
 
-/* The size of the terminal (POSIX, TIOCGWINSZ) or of the console window
- * (Windows, GetConsoleScreenBufferInfo: the visible part of the buffer) that
- * stdout is; TERM_DEFAULT_COLS x TERM_DEFAULT_ROWS when stdout is a file or
- * a pipe, or the system tells no size. Asked anew at each call, so a window
- * resized between two menus is followed. */
+/* The size of the terminal or console window that stdout is, asked anew at
+ * each call (a window resized between two menus is followed); the default
+ * size where stdout is none, or the system tells no size (a terminal not
+ * given one reports 0 x 0). In menu.cpp. */
 TermSize GetTermSize();
 
-/* Whether stdout is a terminal that shows reverse video by the ANSI escape
- * sequence: a POSIX terminal. A Windows console is not taken to. */
-bool TermShowsReverse();
+/* What the system says of stdout's size (POSIX: TIOCGWINSZ; Windows: the
+ * visible part of the console buffer); false when stdout is no terminal or
+ * console. One file per system: termsize_posix.cpp, termsize_windows.cpp. */
+bool AskTermSize(TermSize *size);
 
-/* The rows that n lines, each printed as a line, and a prompt after them
- * take on the screen: a line holding k newlines takes k + 1 rows. Lines
- * are taken to fit the width. */
-int MenuRows(const char *const *lines, size_t n);
+/* Whether stdout is a terminal that shows reverse video by the ANSI escape
+ * sequence: a POSIX terminal. A Windows console is not taken to. In the
+ * same files. */
+bool TermShowsReverse();
 
 #endif

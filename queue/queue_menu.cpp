@@ -2,11 +2,9 @@
  * read an option, run it on the one queue Q, report, pause; option 0 ends. */
 #include "SqQueue.h"
 #include "queue_file.h"
-#include "cmdline.h"
 #include "console.h"
 #include "fail.h"
 #include "queue_draw.h"
-#include "termsize.h"
 
 static const char *const kMenu[] = {
     "\n",
@@ -151,29 +149,30 @@ static const char kHelp[] =
     "\n"
     "The manual page queue_menu(1) describes the menu, the pause and the data file.\n";
 
-/* The --draw picture above each menu, on the rows the menu leaves free on
- * the screen, so that the picture's first line and the prompt are seen
- * together. */
-static void DrawQ() {
-    TermSize screen = GetTermSize();
-    DrawQueue(Q, screen.cols,
-              screen.rows - MenuRows(kMenu, sizeof kMenu / sizeof kMenu[0]) - MenuNoticeRows());
+/* Options 1 to 11, each followed by its pause. */
+static void RunOnQ(int op) {
+    RunOption(op, Q);
+}
+
+/* The option this program takes: the data file. */
+static void TakeOptions(const CmdOptions &opt) {
+    if (opt.file) queue_file = opt.file;
+}
+
+/* The --draw picture above each menu. */
+static void DrawQ(int cols, int rows) {
+    DrawQueue(Q, cols, rows);
 }
 
 int main(int argc, char **argv) {
-    SetProgramName("queue_menu");
-    const CmdKnown known = {kHelp, nullptr, true, false};
-    CmdOptions opt;
-    int status = ParseCmdLine(argc, argv, known, opt);
-    if (status != CMD_RUN) return status;
-    if (opt.file) queue_file = opt.file;
-    ConsoleInit(opt.encoding);
-    if (opt.learn) MenuLearn(11);
-    int op = 1;
-    while (op != 0) {
-        op = MenuChoice(kMenu, sizeof kMenu / sizeof kMenu[0],
-                        "    请选择你的操作[0~11]:", opt.draw ? DrawQ : nullptr);
-        if (op >= 1 && op <= 11) RunOption(op, Q); /* others redraw the menu */
-    }
-    return 0;
+    const MenuProgram program = {"queue_menu",
+                                 {kHelp, nullptr, true, false},
+                                 kMenu,
+                                 sizeof kMenu / sizeof kMenu[0],
+                                 "    请选择你的操作[0~11]:",
+                                 11,
+                                 TakeOptions,
+                                 RunOnQ,
+                                 DrawQ};
+    return RunMenuProgram(argc, argv, program);
 }

@@ -2,7 +2,8 @@
 # Makes sure the given Debian packages are installed, without any prompt:
 # those already installed are left alone, and when all of them are, nothing
 # else happens (no apt-get, no root needed). Otherwise it runs apt-get update
-# and installs the missing ones, as root or through sudo.
+# and installs the missing ones, as root or through sudo, waiting up to 15
+# minutes for the package lock that another apt-get or dpkg may hold.
 #
 # Usage: scripts/ensure-packages.sh PACKAGE...
 set -euo pipefail
@@ -29,6 +30,7 @@ fi
 log "installing ${missing[*]}"
 t0=$(date +%s)
 export DEBIAN_FRONTEND=noninteractive
-"${SUDO[@]}" apt-get update -q
-"${SUDO[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
+lock=(-o DPkg::Lock::Timeout=900)
+"${SUDO[@]}" apt-get "${lock[@]}" update -q
+"${SUDO[@]}" apt-get "${lock[@]}" install -y -q --no-install-recommends "${missing[@]}"
 log "apt-get update + install took $(($(date +%s) - t0)) s"

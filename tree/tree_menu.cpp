@@ -5,10 +5,8 @@
 #include <cstring>
 
 #include "Bitree.h"
-#include "cmdline.h"
 #include "console.h"
 #include "description.h"
-#include "fail.h"
 #include "termsize.h"
 #include "trace.h"
 #include "tree_draw.h"
@@ -288,37 +286,38 @@ static const char kHelp[] =
     "  -h, --help          show this help and end\n"
     "  --version           show the version and end\n"
     "\n"
-    "A description lists the nodes in preorder, '#' for an empty subtree; the\n"
-    "built-in one is " BUILTIN_DESCRIPTION ".\n"
+    "A description lists the nodes in preorder, each a printable ASCII character\n"
+    "(no space), '#' for an empty subtree; the built-in one is\n" BUILTIN_DESCRIPTION ".\n"
     "The manual page tree_menu(1) describes the menu, the pause and node positions.\n";
 
-/* The --draw picture above each menu, on the rows the menu leaves free on
- * the screen, so that the picture's first line and the prompt are seen
- * together. */
-static void DrawT() {
-    TermSize screen = GetTermSize();
-    DrawBiTree(T, screen.cols,
-               screen.rows - MenuRows(kMenu, sizeof kMenu / sizeof kMenu[0]) - MenuNoticeRows());
+/* Options 1 to 20, each followed by its pause. */
+static void RunOnT(int op) {
+    RunOption(op, T);
 }
 
-int main(int argc, char **argv) {
-    SetProgramName("tree_menu");
-    const CmdKnown known = {kHelp, CheckDescription, false, true};
-    CmdOptions opt;
-    int status = ParseCmdLine(argc, argv, known, opt);
-    if (status != CMD_RUN) return status;
-    ConsoleInit(opt.encoding);
+/* The options this program takes: the tree's description, and --trace. */
+static void TakeOptions(const CmdOptions &opt) {
     g_trace = opt.trace;
     g_step = opt.step;
-    if (opt.learn) MenuLearn(20);
     /* Checked to fit str with its zero byte; the rest of str stays zero. */
     const char *description = opt.tree ? opt.tree : BUILTIN_DESCRIPTION;
     memcpy(bitree::str, description, strlen(description) + 1);
-    int op = 1;
-    while (op != 0) {
-        op = MenuChoice(kMenu, sizeof kMenu / sizeof kMenu[0],
-                        "\t请选择你的操作[0~20]:", opt.draw ? DrawT : nullptr);
-        if (op >= 1 && op <= 20) RunOption(op, T); /* others redraw the menu */
-    }
-    return 0;
+}
+
+/* The --draw picture above each menu. */
+static void DrawT(int cols, int rows) {
+    DrawBiTree(T, cols, rows);
+}
+
+int main(int argc, char **argv) {
+    const MenuProgram program = {"tree_menu",
+                                 {kHelp, CheckDescription, false, true},
+                                 kMenu,
+                                 sizeof kMenu / sizeof kMenu[0],
+                                 "\t请选择你的操作[0~20]:",
+                                 20,
+                                 TakeOptions,
+                                 RunOnT,
+                                 DrawT};
+    return RunMenuProgram(argc, argv, program);
 }

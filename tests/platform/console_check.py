@@ -18,6 +18,16 @@ checks what the console layer promises there:
                converter is missing
   write-error-midway  one write in the middle of a long piped session fails
                (the PRELOAD shim): a stderr line and status 1
+  unreadable-input  standard input that cannot be read (a folder, a
+               terminal that hung up): a stderr line and status 1, not the
+               quiet end of input
+  reason-line  (queue_menu) a failed save's stderr reason follows the stdout
+               text it explains when both go to one pipe, stdout's bytes as
+               they are, and starts a line of its own at a terminal
+  utf8-arguments  an argument outside ASCII reaches the program as the
+               UTF-8 bytes the user typed (in a UTF-8 locale), not as the
+               ANSI code page's '?': --tree "中##" is refused at its first
+               byte, 0xE4; queue_menu --file 中文.dat saves to that name
   wine-console a Windows program at a Wine console (tmux runs it in a
                terminal; the emulator is Wine): the Chinese texts, element
                characters and numbers show as they should, not as mojibake
@@ -37,6 +47,7 @@ import shlex
 import signal
 import subprocess
 import sys
+import tempfile
 import threading
 import time
 import tty
@@ -172,7 +183,8 @@ def check_terminal(cmd, args):
 def run(cmd, **kwargs):
     try:
         kwargs.setdefault("stdout", subprocess.PIPE)
-        return subprocess.run(cmd, stderr=subprocess.PIPE, timeout=WAIT, **kwargs)
+        kwargs.setdefault("stderr", subprocess.PIPE)
+        return subprocess.run(cmd, timeout=WAIT, **kwargs)
     except subprocess.TimeoutExpired:
         raise Failed("the program did not end")
 
@@ -254,6 +266,64 @@ def check_no_memory_for_converter(cmd, args):
                              % (fail_at, mode, result.returncode, err))
 
 
+def check_unreadable_input(cmd, args):
+    for what in ("folder", "hang-up"):
+        if what == "folder":
+            stdin = os.open(".", os.O_RDONLY)
+        else:
+            master, stdin = pty.openpty()
+            os.close(master)
+        try:
+            result = run(cmd, stdin=stdin)
+        finally:
+            os.close(stdin)
+        try:
+            expect_complaint(result, args.program, "cannot read standard input")
+        except Failed as e:
+            raise Failed("%s: %s" % (what, e))
+
+
+def check_reason_line(cmd, args):
+    session = b"1\n\n10\n\n0\n"
+    failed = "文件保存失败！"
+    reason = name_of(args.program) + ": .: "
+    result = run(cmd + ["--file", "."], input=session, stderr=subprocess.STDOUT)
+    out = result.stdout.decode("gbk", errors="replace")
+    if failed + reason not in out:
+        raise Failed("one pipe: %r holds no %r" % (out, failed + reason))
+    # At a raw terminal (no newline translation, UTF-8 charset), stdout and
+    # stderr the same: the reason on a line of its own.
+    master, slave = pty.openpty()
+    tty.setraw(slave)
+    proc = subprocess.Popen(cmd + ["--file", "."], stdin=slave, stdout=slave, stderr=slave,
+                            env=dict(os.environ, LC_ALL="C.UTF-8"))
+    os.close(slave)
+    os.write(master, session)
+    seen = [0, bytearray()]
+    try:
+        wait_for(master, (failed + "\n" + reason).encode(), seen, time.monotonic() + WAIT)
+        finish(proc)
+    finally:
+        if proc.poll() is None:
+            proc.kill()
+        os.close(master)
+
+
+def check_utf8_arguments(cmd, args):
+    env = dict(os.environ, LC_ALL="C.UTF-8")
+    if name_of(args.program) == "queue_menu":  # a save to the name typed
+        with tempfile.TemporaryDirectory() as folder:
+            run(cmd + ["--file", "中文.dat"], input=b"1\n\n10\n\n0\n", env=env, cwd=folder)
+            if os.listdir(folder) != ["中文.dat"]:
+                raise Failed("--file 中文.dat saved %r" % os.listdir(folder))
+        return
+    result = run(cmd + ["--tree", "中##"], input=b"0\n", env=env)
+    err = result.stderr.decode(errors="replace")
+    want = "tree_menu: --tree: bad character (byte 0xE4) at position 1"
+    if result.returncode != 2 or not err.startswith(want):
+        raise Failed("status %d, stderr %r" % (result.returncode, err))
+
+
 def check_write_error_midway(cmd, args):
     # A long piped session whose second write of stdout fails (ENOSPC) while
     # every other write succeeds: the program must notice and say so.
@@ -311,6 +381,9 @@ CHECKS = {
     "no-memory-for-converter": check_no_memory_for_converter,
     "write-error-midway": check_write_error_midway,
     "wine-console": check_wine_console,
+    "unreadable-input": check_unreadable_input,
+    "reason-line": check_reason_line,
+    "utf8-arguments": check_utf8_arguments,
 }
 
 

@@ -5,8 +5,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <gtest/gtest.h>
+#include <cstring>
+#include <functional>
 #include <string>
 #include <thread>
+#include <vector>
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
@@ -15,12 +18,15 @@
 #define dup2 _dup2
 #define write _write
 #else
+#include <fcntl.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 #endif
 
 #include "capture.h"
 #include "console.h"
 #include "console_system.h"
+#include "termsize.h"
 
 namespace {
 
@@ -70,25 +76,71 @@ TEST(Console, ChangedBufferPrintsItsNewText) {
     EXPECT_EQ(out, "B(2)\nK(17) longer\n" + Gbk("队列") + "\nx\n");
 }
 
-// A place that prints a fixed text keeps the text's converted form; what
-// reaches one place in other ways prints as what it is each time: the other
-// of two literals of one length, a constant array, texts from a table.
-TEST(Console, EachPlacePrintsWhatItIsGiven) {
-    static const char kArray[] = "队列";
+// Texts are kept converted by their address: the other of two literals
+// given in turn, texts from a table, more texts than the table holds, and a
+// kept text's buffer refilled each print what they are.
+TEST(Console, KeptTextsPrintWhatTheyAre) {
     static const char *const kTable[] = {"一", "二"};
-    auto out = Output([] {
-        for (int i = 0; i < 4; i++) {
-            PrintLine(i % 2 ? "赋值成功" : "赋值失败");
-            PrintText(kArray);
-            Print(kTable[i % 2]);
-        }
-    });
-    std::string expected;
-    for (int i = 0; i < 4; i++)
-        expected +=
-            Gbk(i % 2 ? "赋值成功\n" : "赋值失败\n") + Gbk("队列") + Gbk(i % 2 ? "二" : "一");
-    EXPECT_EQ(out, expected);
+    static char refilled[16] = "队列";
+    std::vector<std::string> many;
+    for (int i = 0; i < 300; i++)
+        many.push_back("第" + std::to_string(i));
+    struct Row {
+        const char *name;
+        std::function<const char *(int)> text;
+    } rows[] = {
+        {"two literals", [](int i) { return i % 2 ? "赋值成功" : "赋值失败"; }},
+        {"a table", [](int i) { return kTable[i % 2]; }},
+        {"many texts", [&](int i) { return many[i % many.size()].c_str(); }},
+        {"a refilled buffer",
+         [](int i) { return strcpy(refilled, i % 3 ? "队列" : "x%d"), refilled; }},
+    };
+    for (const Row &row : rows) {
+        std::string expected;
+        for (int i = 0; i < 900; i++)
+            expected += Gbk(row.text(i));
+        EXPECT_EQ(Output([&] {
+                      for (int i = 0; i < 900; i++)
+                          PrintText(row.text(i));
+                  }),
+                  expected)
+            << row.name;
+    }
 }
+
+#ifndef _WIN32
+// A terminal's size as it reports it; one not given a size (0 x 0) counts
+// as the default size, as does stdout that is no terminal.
+TEST(Console, TerminalSizeOrTheDefault) {
+    int master = posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(master, 0);
+    ASSERT_EQ(grantpt(master) | unlockpt(master), 0);
+    int slave = open(ptsname(master), O_RDWR | O_NOCTTY);
+    ASSERT_GE(slave, 0);
+    int saved = dup(1);
+    const struct {
+        unsigned short cols, rows;
+        int want_cols, want_rows;
+    } rows[] = {{0, 0, 80, 24}, {100, 0, 80, 24}, {132, 43, 132, 43}};
+    for (const auto &row : rows) {
+        struct winsize ws = {row.rows, row.cols, 0, 0};
+        ASSERT_EQ(ioctl(slave, TIOCSWINSZ, &ws), 0);
+        fflush(stdout);
+        dup2(slave, 1);
+        TermSize size = GetTermSize();
+        dup2(saved, 1);
+        EXPECT_EQ(size.cols, row.want_cols) << row.cols << "x" << row.rows;
+        EXPECT_EQ(size.rows, row.want_rows) << row.cols << "x" << row.rows;
+    }
+    if (!isatty(1)) { /* stdout a pipe or a file, as under ctest */
+        TermSize size = GetTermSize();
+        EXPECT_EQ(size.cols * 1000 + size.rows, 80024);
+    }
+    close(saved);
+    close(slave);
+    close(master);
+}
+#endif
 
 // Feeds text to stdin for the duration of a test: file descriptor 0 becomes
 // the read end of a pipe, which a thread fills with the text and then
