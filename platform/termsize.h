@@ -23,4 +23,9 @@ TermSize GetTermSize();
  * console. One file per system: termsize_posix.cpp, termsize_windows.cpp. */
 bool AskTermSize(TermSize *size);
 
+/* Whether stdout is a terminal that shows reverse video by the ANSI escape
+ * sequence: a POSIX terminal. A Windows console is not taken to. In the
+ * same files. */
+bool TermShowsReverse();
+
 #endif
