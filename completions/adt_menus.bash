@@ -31,9 +31,9 @@ _adt_menus() {
         [[ ${words[i]} == -- ]] && return
     done
 
-    local opts='--draw --encoding -h --help --version'
+    local opts='--draw --encoding --learn -h --help --version'
     case ${1##*/} in
-    tree_menu*) opts+=' --tree --trace' ;;
+    tree_menu*) opts+=' --step --tree --trace' ;;
     queue_menu*) opts+=' --file' ;;
     esac
     mapfile -t COMPREPLY < <(compgen -W "$opts" -- "$cur")

@@ -12,7 +12,17 @@
 #error "ADT_VERSION (the project's version) must be defined by the build"
 #endif
 
-enum OptionId { OPT_DRAW, OPT_ENCODING, OPT_TREE, OPT_FILE, OPT_TRACE, OPT_HELP, OPT_VERSION };
+enum OptionId {
+    OPT_DRAW,
+    OPT_ENCODING,
+    OPT_TREE,
+    OPT_FILE,
+    OPT_TRACE,
+    OPT_STEP,
+    OPT_LEARN,
+    OPT_HELP,
+    OPT_VERSION
+};
 
 struct Option {
     const char *name;
@@ -21,9 +31,10 @@ struct Option {
 };
 
 static const Option kOptions[] = {
-    {"--draw", OPT_DRAW, false}, {"--encoding", OPT_ENCODING, true}, {"--tree", OPT_TREE, true},
-    {"--file", OPT_FILE, true},  {"--trace", OPT_TRACE, false},      {"--help", OPT_HELP, false},
-    {"-h", OPT_HELP, false},     {"--version", OPT_VERSION, false},
+    {"--draw", OPT_DRAW, false},   {"--encoding", OPT_ENCODING, true}, {"--tree", OPT_TREE, true},
+    {"--file", OPT_FILE, true},    {"--trace", OPT_TRACE, false},      {"--help", OPT_HELP, false},
+    {"-h", OPT_HELP, false},       {"--version", OPT_VERSION, false},  {"--step", OPT_STEP, false},
+    {"--learn", OPT_LEARN, false},
 };
 
 /* The option named by the first len bytes of arg, if this program knows it;
@@ -33,7 +44,7 @@ static const Option *FindOption(const char *arg, size_t len, const CmdKnown &kno
         if (strlen(o.name) != len || memcmp(o.name, arg, len) != 0) continue;
         if (o.id == OPT_TREE && !known.check_tree) return nullptr;
         if (o.id == OPT_FILE && !known.takes_file) return nullptr;
-        if (o.id == OPT_TRACE && !known.takes_trace) return nullptr;
+        if ((o.id == OPT_TRACE || o.id == OPT_STEP) && !known.takes_trace) return nullptr;
         return &o;
     }
     return nullptr;
@@ -124,6 +135,8 @@ int ParseCmdLine(int argc, char *const *argv, const CmdKnown &known, CmdOptions 
     out.tree = nullptr;
     out.file = nullptr;
     out.trace = false;
+    out.step = false;
+    out.learn = false;
     char quoted[48];
     for (int i = 1; i < argc; i++) {
         const char *arg = argv[i];
@@ -157,6 +170,12 @@ int ParseCmdLine(int argc, char *const *argv, const CmdKnown &known, CmdOptions 
             out.draw = true;
         } else if (o->id == OPT_TRACE) {
             out.trace = true;
+        } else if (o->id == OPT_STEP) {
+            out.step = true;
+        } else if (o->id == OPT_LEARN) {
+            out.learn = true;
+            out.draw = true;
+            out.trace = known.takes_trace;
         } else if (o->id == OPT_HELP) {
             fputs(known.help, stdout);
             return Flushed();

@@ -5,6 +5,9 @@
  *   --tree DESCRIPTION (tree_menu) the preorder description to build from
  *   --file PATH        (queue_menu) the data file of options 10 and 11
  *   --trace            (tree_menu) print each stack step of the walks
+ *   --step             (tree_menu) show the walks one step at a time
+ *   --learn            --draw and --trace, and say what the pause waits
+ *                      for and which choices are out of range
  *   -h, --help         print the usage to stdout and end with status 0
  *   --version          print "<program> <version>" and end with status 0
  *
@@ -32,7 +35,7 @@ struct CmdKnown {
     const char *help;
     CheckValue check_tree; /* --tree is known when this is not null */
     bool takes_file;       /* --file is known */
-    bool takes_trace;      /* --trace is known */
+    bool takes_trace;      /* --trace and --step are known */
 };
 
 /* What the command line asked for. The strings point into argv. */
@@ -41,7 +44,9 @@ struct CmdOptions {
     OutputEncoding encoding; /* ENCODING_AUTO unless --encoding was given */
     const char *tree;        /* --tree, already checked; null when not given */
     const char *file;        /* --file; null when not given */
-    bool trace;              /* --trace */
+    bool trace;              /* --trace, or --learn where --trace is known */
+    bool step;               /* --step */
+    bool learn;              /* --learn (draw and trace are set too) */
 };
 
 /* ParseCmdLine's result when the program is to go on. */

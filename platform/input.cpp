@@ -20,6 +20,8 @@ static char g_in[1 << 16];
 static size_t g_pos = 0;
 static size_t g_len = 0;
 static bool g_end = false;
+/* The last byte of the block before g_in ('\n' before the first). */
+static char g_before = '\n';
 
 /* Reads the next block of input; this is where the program waits for the
  * user, so pending output is written first. Returns false at the end of
@@ -27,6 +29,7 @@ static bool g_end = false;
 static bool FillInput() {
     if (g_end) return false;
     FlushOutput();
+    if (g_len > 0) g_before = g_in[g_len - 1];
     for (;;) {
         long n = ReadInput(g_in, sizeof g_in);
         if (n > 0) {
@@ -59,6 +62,7 @@ static void UnreadByte() {
 void DropInput() {
     g_pos = g_len = 0;
     g_end = false;
+    g_before = '\n';
 }
 
 /* NextByte that ends the program at the end of input; nothing more is
@@ -127,4 +131,28 @@ void DiscardLine(bool withNewline) {
 void Pause(int n) {
     for (int i = 0; i < n; i++)
         ReadChar();
+}
+
+int CharsAhead(int n) {
+    int ahead = 0;
+    /* After a whole line none of the next one is typed yet. */
+    if ((g_pos > 0 ? g_in[g_pos - 1] : g_before) == '\n') return 0;
+    for (size_t i = g_pos; i < g_len && ahead < n; i++) {
+        ahead++;
+        if (g_in[i] == '\n') break;
+    }
+    return ahead;
+}
+
+bool ReadLineOrEnd(char *line, size_t size) {
+    size_t n = 0;
+    int c = NextByte();
+    if (c == EOF) {
+        line[0] = '\0';
+        return false;
+    }
+    for (; c != EOF && c != '\n'; c = NextByte())
+        if (n + 1 < size) line[n++] = (char)c;
+    line[n] = '\0';
+    return true;
 }

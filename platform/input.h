@@ -6,6 +6,8 @@
 #ifndef PLATFORM_INPUT_H
 #define PLATFORM_INPUT_H
 
+#include <cstddef>
+
 /* Result of ReadInt. */
 enum ReadResult { READ_OK = 1, READ_NAN = 0 };
 
@@ -25,5 +27,15 @@ void DiscardLine(bool withNewline);
 
 /* Waits for the user: reads and drops n single characters. */
 void Pause(int n);
+
+/* How many of the next n characters are already typed, up to the end of
+ * the line being read (a terminal gives a line at a time; a pipe is read
+ * as if it did): the others a read of n characters waits for. */
+int CharsAhead(int n);
+
+/* Reads the rest of the current line and its newline; keeps at most
+ * size - 1 bytes of it in line, zero-ended. Returns false, with line empty,
+ * at the end of input, which it leaves to the caller. */
+bool ReadLineOrEnd(char *line, size_t size);
 
 #endif

@@ -1,6 +1,7 @@
 /* menu.cpp - the menu round and the programs' start. See menu.h. */
 #include "menu.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -51,18 +52,47 @@ static void BuildMenu(const char *const *lines, size_t n, const char *prompt) {
         if (*c == '\n') g_menu.rows++;
 }
 
+/* Learners (--learn): the highest choice (-1 when not learning), and the
+ * line about the last choice when it was out of range. */
+static int g_highest = -1;
+static char g_notice[96];
+
+void MenuPause(int n) {
+    int presses = n - CharsAhead(n);
+    if (g_highest >= 0 && presses > 0) Print("\n(按%d次回车键继续)", presses);
+    Pause(n);
+}
+
+/* For learners: notes a choice outside 0 to g_highest for the next round. */
+static void NoteChoice(int choice, bool number) {
+    if (g_highest < 0 || (number && choice >= 0 && choice <= g_highest)) return;
+    if (number)
+        snprintf(g_notice, sizeof g_notice, "没有选项%d，请选择0~%d", choice, g_highest);
+    else
+        snprintf(g_notice, sizeof g_notice, "请输入0~%d的数字", g_highest);
+}
+
 int MenuChoice(const char *const *lines, size_t n, const char *prompt, DrawFn draw) {
     if (lines != g_menu.lines || n != g_menu.n || prompt != g_menu.prompt)
         BuildMenu(lines, n, prompt);
     ClearScreen();
+    int notice_rows = g_notice[0] ? 1 : 0;
+    if (notice_rows) {
+        PrintLine(g_notice);
+        g_notice[0] = '\0';
+    }
     if (draw) {
         TermSize screen = GetTermSize();
-        draw(screen.cols, screen.rows - g_menu.rows);
+        draw(screen.cols, screen.rows - g_menu.rows - notice_rows);
     }
     PrintText(g_menu.text);
     int choice;
-    if (ReadInt(&choice) == READ_OK) return choice;
+    if (ReadInt(&choice) == READ_OK) {
+        NoteChoice(choice, true);
+        return choice;
+    }
     DiscardLine(true);
+    NoteChoice(-1, false);
     return -1;
 }
 
@@ -73,6 +103,7 @@ int RunMenuProgram(int argc, char **argv, const MenuProgram &program) {
     int status = ParseCmdLine(argc, argv, program.known, opt);
     if (status != CMD_RUN) return status;
     ConsoleInit(opt.encoding);
+    if (opt.learn) g_highest = program.last;
     program.start(opt);
     int op = 1;
     while (op != 0) {

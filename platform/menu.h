@@ -31,7 +31,14 @@ struct MenuProgram {
 
 /* The whole of a menu program's main: the arguments (as UTF-8), the
  * command line, the console, then menu rounds until option 0. Returns the
- * exit status. */
+ * exit status. With --learn, a choice outside 0 to last is named on a line
+ * above the next menu (after the screen is cleared, so that it is seen;
+ * the picture leaves it a row). */
 int RunMenuProgram(int argc, char **argv, const MenuProgram &program);
+
+/* The pause after an option: reads and drops n characters (Pause). With
+ * --learn a line first says how many presses of the Enter key that takes,
+ * counting those already typed; none when it takes none. */
+void MenuPause(int n);
 
 #endif

@@ -24,4 +24,9 @@ TermSize GetTermSize();
  * termsize_emscripten.cpp. */
 bool AskTermSize(TermSize *size);
 
+/* Whether stdout is a terminal that shows reverse video by the ANSI escape
+ * sequence: a POSIX terminal. A Windows console is not taken to. In the
+ * same files. */
+bool TermShowsReverse();
+
 #endif

@@ -13,3 +13,8 @@ bool AskTermSize(TermSize *size) {
     size->rows = HostTermRows();
     return size->cols > 0 && size->rows > 0;
 }
+
+/* The page's terminal shows reverse video; the Node runner has no terminal. */
+bool TermShowsReverse() {
+    return HostTermCols() > 0;
+}

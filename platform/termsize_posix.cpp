@@ -11,3 +11,7 @@ bool AskTermSize(TermSize *size) {
     size->rows = ws.ws_row;
     return true;
 }
+
+bool TermShowsReverse() {
+    return isatty(STDOUT_FILENO) != 0;
+}

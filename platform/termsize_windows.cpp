@@ -11,3 +11,8 @@ bool AskTermSize(TermSize *size) {
     size->rows = info.srWindow.Bottom - info.srWindow.Top + 1;
     return true;
 }
+
+/* The console is left in its mode: no escape sequences. */
+bool TermShowsReverse() {
+    return false;
+}

@@ -27,7 +27,7 @@ static const char kNoQueue[] = "队列不存在";
 /* The pause after an option: two characters, the first of which normally
  * takes the newline that ended the last number typed. */
 static void QueuePause() {
-    Pause(2);
+    MenuPause(2);
 }
 
 /* The line for a missing queue when result is INFEASIBLE, else none. Returns
@@ -141,6 +141,7 @@ static const char kHelp[] =
     "A bounded circular queue of integers, worked on through a numbered menu.\n"
     "\n"
     "  --draw          draw the queue's storage (front, rear, slots) above the menu\n"
+    "  --learn         --draw, and say what the pause waits for\n"
     "  --file PATH     the data file of options 10 and 11 instead of " QUEUE_FILE "\n"
     "  --encoding ENC  output encoding gbk or utf-8 instead of the automatic one\n"
     "  -h, --help      show this help and end\n"

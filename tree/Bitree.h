@@ -96,14 +96,17 @@ Status LevelOrderTraverse(BiTree T);
 /* What a walk tells its watcher. visit: each node in the walk's order, where
  * the traversal would print it. step: after each stack operation of a
  * depth-first walk ("push", "pop", or "top" where postorder reads the top
- * with GetTop), with the node it moved and the stack as it is then; a pop
- * that prints its node calls visit first. level: each level of the
+ * with GetTop) and the move of p that follows it, with the node it moved,
+ * p as it is then (null past a leaf), the stack as it is then and, in
+ * postorder, its flags (flags[d] for the element at depth d, 0 at the
+ * bottom; null in the other walks); a pop that prints its node calls visit
+ * first. level: each level of the
  * level-order walk, k from 0, its n nodes left to right. Any of them may be
  * null; ctx is passed to each. The stack and the nodes are only lent for
  * the call. */
 typedef struct {
     void (*visit)(BiTree p, void *ctx);
-    void (*step)(const char *op, BiTree p, SqStack S, void *ctx);
+    void (*step)(const char *op, BiTree node, BiTree p, SqStack S, const int *flags, void *ctx);
     void (*level)(int k, BiTree const *nodes, int n, void *ctx);
     void *ctx;
 } WalkWatch;

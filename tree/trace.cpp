@@ -1,36 +1,62 @@
-/* trace.cpp - see trace.h. Every line is built in a fixed buffer: its
- * length has a bound, whatever the height of the tree. */
+/* trace.cpp - see trace.h. Every row is built in a fixed buffer: its length
+ * has a bound, whatever the height of the tree. */
 #include "trace.h"
 
+#include <climits>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
 #include "console.h"
+#include "fail.h"
 
-/* The walk's output so far, as the trace shows it: the last TRACE_SHOWN
- * nodes printed (a ring) and how many there were in all. */
+/* The five columns of a row. */
+enum { COL_STEP, COL_ACTION, COL_P, COL_STACK, COL_OUTPUT, COLUMNS };
+
+/* Longest field: "...N more " and TRACE_SHOWN elements of up to 6 bytes
+ * (\xHH, a flag digit) and a blank each. */
+#define FIELD_MAX (32 + 7 * TRACE_SHOWN)
+#define ROW_MAX (COLUMNS * (FIELD_MAX + 2))
+
+/* A trace in the making: the walk's output so far (the last TRACE_SHOWN
+ * nodes printed, in a ring, and their count), the step count, the columns'
+ * widths (found by a first run) and where the rows go. */
 typedef struct {
     char recent[TRACE_SHOWN];
     long count;
+    long steps;
+    long total;         /* steps of the walk, known after the first run */
+    int width[COLUMNS]; /* widest field of each column */
+    bool measuring;     /* first run: widths only */
+    TraceShow show;     /* null: print each row */
+    void *show_ctx;
+    bool shown_enough; /* show said no more */
+    char header[ROW_MAX];
 } TraceState;
 
-/* Writes " X" for data X at out, with data outside printable ASCII as
- * \xHH; returns its length (at most 5). */
+/* Writes data X at out as it is, or as \xHH outside printable ASCII (a
+ * blank too, so that it is seen); returns its length (at most 4). */
 static int Element(char *out, TElemType data) {
     unsigned char c = (unsigned char)data;
-    if (c > 0x20 && c < 0x7F) return snprintf(out, 6, " %c", c);
-    return snprintf(out, 6, " \\x%02X", c);
+    if (c > 0x20 && c < 0x7F) return snprintf(out, 5, "%c", c);
+    return snprintf(out, 5, "\\x%02X", c);
 }
 
 /* Writes a list of n elements of which only the last min(n, TRACE_SHOWN)
- * are shown, given in last oldest first, after " ...N more" for the others.
- * Returns the length written, at most LIST_MAX. */
-#define LIST_MAX (20 + 5 * TRACE_SHOWN)
-static int List(char *out, long n, const char *last) {
+ * are shown (data in last, oldest first, with the flag digit of flags when
+ * it is not null), after "...N more" for the others; "-" for no element.
+ * Returns the length written, at most FIELD_MAX. */
+static int List(char *out, long n, const char *last, const int *flags) {
+    if (n == 0) return snprintf(out, 2, "-");
     int len = 0;
     long left_out = n > TRACE_SHOWN ? n - TRACE_SHOWN : 0;
-    if (left_out > 0) len += snprintf(out, 21, " ...%ld more", left_out);
-    for (long i = 0; i < n - left_out; i++)
+    if (left_out > 0) len += snprintf(out, 32, "...%ld more ", left_out);
+    for (long i = 0; i < n - left_out; i++) {
+        if (i > 0) out[len++] = ' ';
         len += Element(out + len, last[i]);
+        if (flags) out[len++] = (char)('0' + (flags[i] != 0));
+    }
+    out[len] = '\0';
     return len;
 }
 
@@ -40,40 +66,156 @@ static void TraceVisit(BiTree p, void *ctx) {
     t->count++;
 }
 
-/* One line: the operation and its node, the stack, the output so far. */
-static void TraceStep(const char *op, BiTree p, SqStack S, void *ctx) {
-    const TraceState *t = (const TraceState *)ctx;
+/* The column titles of the header line. */
+static const char *const kTitles[COLUMNS] = {"step", "action", "p", "stack", "output"};
+
+/* Writes the fields at their columns (each starts two blanks after the
+ * widest of its column and its title); no blanks after the last. */
+static int Columns(char *line, const char *const field[COLUMNS], const int width[COLUMNS]) {
+    int len = 0;
+    for (int c = 0; c < COLUMNS; c++) {
+        int n = (int)strlen(field[c]);
+        memcpy(line + len, field[c], (size_t)n);
+        if (c == COLUMNS - 1) {
+            len += n;
+            break;
+        }
+        int room = width[c] > (int)strlen(kTitles[c]) ? width[c] : (int)strlen(kTitles[c]);
+        memset(line + len + n, ' ', (size_t)(room - n + 2));
+        len += room + 2;
+    }
+    line[len] = '\0';
+    return len;
+}
+
+static void TraceStep(const char *op, BiTree node, BiTree p, SqStack S, const int *flags,
+                      void *ctx) {
+    TraceState *t = (TraceState *)ctx;
+    t->steps++;
+    if (t->shown_enough) return;
+    char text[COLUMNS][FIELD_MAX + 8];
+    snprintf(text[COL_STEP], sizeof text[0], "%ld", t->steps);
+    int n = snprintf(text[COL_ACTION], sizeof text[0], "%s ", op);
+    Element(text[COL_ACTION] + n, node->data);
+    if (p)
+        Element(text[COL_P], p->data);
+    else
+        snprintf(text[COL_P], sizeof text[0], "^");
     char last[TRACE_SHOWN];
-    long n = StackLength(S), first = n > TRACE_SHOWN ? n - TRACE_SHOWN : 0;
-    for (long i = first; i < n; i++)
+    long depth = StackLength(S), first = depth > TRACE_SHOWN ? depth - TRACE_SHOWN : 0;
+    for (long i = first; i < depth; i++)
         last[i - first] = S.base[i]->data;
-    char line[2 * LIST_MAX + 32];
-    int len = snprintf(line, 8, "%s", op);
-    len += Element(line + len, p->data);
-    len += snprintf(line + len, 8, " stack:");
-    len += List(line + len, n, last);
-    len += snprintf(line + len, 7, "  out:");
+    List(text[COL_STACK], depth, last, flags ? flags + first : nullptr);
     first = t->count > TRACE_SHOWN ? t->count - TRACE_SHOWN : 0;
     for (long i = first; i < t->count; i++)
         last[i - first] = t->recent[i % TRACE_SHOWN];
-    List(line + len, t->count, last);
-    Print("%s\n", line);
+    List(text[COL_OUTPUT], t->count, last, nullptr);
+    if (t->measuring) {
+        for (int c = 0; c < COLUMNS; c++) {
+            int w = (int)strlen(text[c]);
+            if (w > t->width[c]) t->width[c] = w;
+        }
+        return;
+    }
+    const char *field[COLUMNS] = {text[0], text[1], text[2], text[3], text[4]};
+    char row[ROW_MAX];
+    Columns(row, field, t->width);
+    if (t->show) {
+        TraceRow r = {t->header, row, node, t->steps, t->total};
+        if (!t->show(r, t->show_ctx)) t->shown_enough = true;
+        return;
+    }
+    PrintLine(row);
+}
+
+/* The level-order trace: the positions of the level before, to find those
+ * of the next one (the walk lists each level's nodes as the children of
+ * the level before, in order). The arrays grow as needed. */
+typedef struct {
+    BiTree *node;
+    int *pos;
+    int n, size;
+} LevelTrace;
+
+/* The position of the child on side (0 left, 1 right) of pos; -1 ("?")
+ * beyond int. */
+static int ChildPosition(int pos, int side) {
+    if (pos < 0 || pos > (INT_MAX - side) / 2) return -1;
+    return 2 * pos + side;
 }
 
 static void TraceLevel(int k, BiTree const *nodes, int n, void *ctx) {
-    (void)ctx;
-    Print("level %d:", k);
-    char element[8];
-    for (int i = 0; i < n; i++) {
-        Element(element, nodes[i]->data);
-        Print("%s", element);
+    LevelTrace *L = (LevelTrace *)ctx;
+    int *pos = (int *)malloc(sizeof(int) * (size_t)(n > 0 ? n : 1));
+    if (!pos) ExitOutOfMemory();
+    if (k == 0) {
+        pos[0] = 1;
+    } else {
+        int j = 0;
+        for (int i = 0; i < L->n && j < n; i++) {
+            if (L->node[i]->lchild) pos[j++] = ChildPosition(L->pos[i], 0);
+            if (L->node[i]->rchild && j < n) pos[j++] = ChildPosition(L->pos[i], 1);
+        }
     }
-    Print("\n");
+    Print("level %d:", k);
+    for (int i = 0; i < n; i++) {
+        char label[24];
+        label[0] = ' ';
+        int len = 1 + Element(label + 1, nodes[i]->data);
+        if (pos[i] < 0)
+            snprintf(label + len, sizeof label - (size_t)len, "(?)");
+        else
+            snprintf(label + len, sizeof label - (size_t)len, "(%d)", pos[i]);
+        PrintText(label);
+    }
+    PrintText("\n");
+    if (n > L->size) {
+        BiTree *grown = (BiTree *)realloc(L->node, sizeof(BiTree) * (size_t)n);
+        if (!grown) ExitOutOfMemory();
+        L->node = grown;
+        L->size = n;
+    }
+    memcpy(L->node, nodes, sizeof(BiTree) * (size_t)n);
+    free(L->pos);
+    L->pos = pos;
+    L->n = n;
+}
+
+/* Runs walk twice on T: to measure the columns, then to show the rows. */
+static void DepthFirst(Status (*walk)(BiTree, const WalkWatch &), BiTree T, TraceState &t) {
+    memset(t.width, 0, sizeof t.width);
+    t.count = t.steps = 0;
+    t.measuring = true;
+    t.shown_enough = false;
+    const WalkWatch w = {TraceVisit, TraceStep, nullptr, &t};
+    walk(T, w);
+    t.total = t.steps;
+    if (t.total == 0) return;
+    Columns(t.header, kTitles, t.width);
+    t.count = t.steps = 0;
+    t.measuring = false;
+    if (!t.show) PrintLine(t.header);
+    walk(T, w);
 }
 
 void TraceWalk(Status (*walk)(BiTree, const WalkWatch &), BiTree T) {
+    if (walk == LevelOrderWalk) {
+        LevelTrace L = {nullptr, nullptr, 0, 0};
+        const WalkWatch w = {nullptr, nullptr, TraceLevel, &L};
+        walk(T, w);
+        free(L.node);
+        free(L.pos);
+        return;
+    }
     TraceState t;
-    t.count = 0;
-    const WalkWatch w = {TraceVisit, TraceStep, TraceLevel, &t};
-    walk(T, w);
+    t.show = nullptr;
+    t.show_ctx = nullptr;
+    DepthFirst(walk, T, t);
+}
+
+void TraceWalkRows(Status (*walk)(BiTree, const WalkWatch &), BiTree T, TraceShow show, void *ctx) {
+    TraceState t;
+    t.show = show;
+    t.show_ctx = ctx;
+    DepthFirst(walk, T, t);
 }

@@ -1,27 +1,52 @@
-/* trace.h - what tree_menu --trace shows: a walk step by step. */
+/* trace.h - what tree_menu --trace shows: a walk step by step, as a hand
+ * trace table. */
 #ifndef TREE_TRACE_H
 #define TREE_TRACE_H
 
 #include "Bitree.h"
 
-/* How many elements of the stack (and of the output so far) a trace line
- * shows: the top ones, after "...N more" for those left out. */
+/* How many elements of the stack (and of the output so far) a row shows:
+ * the top ones, after "...N more" for those left out. */
 #define TRACE_SHOWN 16
 
 /* Runs walk (one of PreOrderWalk, InOrderWalk, PostOrderWalk and
- * LevelOrderWalk) on T and prints, on stdout, a line for each of its steps:
+ * LevelOrderWalk) on T and prints, on stdout, its trace. A depth-first walk
+ * gives a header line and then one row per stack operation:
  *
- *   push X stack: A B X  out: A B X
+ *   step  action  p  stack    output
+ *   1     push A  B  A        A
  *
- * for each push, pop or top (postorder's GetTop) of node X, with the stack
- * after it, bottom to top, and the nodes the walk has printed so far; and
+ * the step number; the operation (push, pop, or top where postorder reads
+ * the top with GetTop) and its node; p after the step, ^ for null; the
+ * stack, bottom to top, each element followed by its flag in postorder;
+ * and the nodes printed so far. An empty list shows as "-". Each field
+ * starts at the column of its title, the columns being as wide as the
+ * walk's widest field (the walk is run twice: once to measure, once to
+ * print). The level-order walk gives a line per level instead:
  *
- *   level K: X Y Z
+ *   level K: X(pos) Y(pos)
  *
- * for each level of the level-order walk, K from 0. Data outside printable
- * ASCII shows as \xHH. Each step line holds at most TRACE_SHOWN elements of
- * each list, so the trace costs time linear in the steps. Nothing else is
- * printed: no tree, or a tree that gives the walk no step, prints nothing. */
+ * with each node's position as options 8 to 14 take it ("?" beyond int).
+ * Data outside printable ASCII shows as \xHH (a blank too). A row holds at
+ * most TRACE_SHOWN elements of each list, so its length has a bound. No
+ * tree prints nothing. */
 void TraceWalk(Status (*walk)(BiTree, const WalkWatch &), BiTree T);
+
+/* One row of a depth-first trace, lent to a TraceShow. */
+typedef struct {
+    const char *header; /* the line of column titles */
+    const char *row;    /* this step's row, no newline */
+    BiTree node;        /* the node of its action */
+    long k;             /* the step's number, from 1 */
+    long n;             /* the walk's number of steps */
+} TraceRow;
+
+/* Shows one row; returns false when no further row is to be shown. */
+typedef bool (*TraceShow)(const TraceRow &row, void *ctx);
+
+/* TraceWalk for a depth-first walk, each row handed to show instead of
+ * printed (nor the header). Once show returns false the walk runs on
+ * without rows. */
+void TraceWalkRows(Status (*walk)(BiTree, const WalkWatch &), BiTree T, TraceShow show, void *ctx);
 
 #endif

@@ -19,8 +19,9 @@ static void Visit(const WalkWatch &w, BiTree p) {
     if (w.visit) w.visit(p, w.ctx);
 }
 
-static void Step(const WalkWatch &w, const char *op, BiTree p, const SqStack &S) {
-    if (w.step) w.step(op, p, S, w.ctx);
+static void Step(const WalkWatch &w, const char *op, BiTree node, BiTree p, const SqStack &S,
+                 const int *flags = nullptr) {
+    if (w.step) w.step(op, node, p, S, flags, w.ctx);
 }
 
 /* Where the preorder and the inorder walk tell the watcher about a node:
@@ -38,13 +39,15 @@ static Status LeftFirstWalk(BiTree T, const WalkWatch &w, VisitAt at) {
         if (p) {
             if (at == VISIT_ON_PUSH) Visit(w, p);
             Push(S, p);
-            Step(w, "push", p, S);
+            BiTree pushed = p;
             p = p->lchild;
+            Step(w, "push", pushed, p, S);
         } else {
             Pop(S, p);
             if (at == VISIT_ON_POP) Visit(w, p);
-            Step(w, "pop", p, S);
+            BiTree popped = p;
             p = p->rchild;
+            Step(w, "pop", popped, p, S);
         }
     }
     DestroyStack(S);
@@ -59,21 +62,17 @@ Status InOrderWalk(BiTree T, const WalkWatch &w) {
     return LeftFirstWalk(T, w, VISIT_ON_POP);
 }
 
-/* The postorder walk's stack and per-level flags. They are kept from one
- * walk to the next (made by the first walk, never released), so a walk
- * allocates only when it goes deeper than every walk before it. k[d] belongs
- * to the stack element at depth d (0 at the bottom): 0 while its left
- * subtree is walked, 1 once its right subtree has been entered. Only the
- * top's flag is read, and it is always written first, so the entries need
- * no clearing between walks. k has size entries and grows by doubling. A
- * watcher must not start another postorder walk from inside this one. */
+/* The postorder walk's stack and per-level flags, made at the start of a
+ * walk and released at its end. k[d] belongs to the stack element at depth d
+ * (0 at the bottom): 0 while its left subtree is walked, 1 once its right
+ * subtree has been entered. Only the top's flag is read, and it is always
+ * written first. k has size entries and grows by doubling, so a walk serves
+ * any depth. */
 typedef struct {
     SqStack S;
     int *k;
     int size;
 } PostWalk;
-
-static PostWalk g_post = {{nullptr, nullptr, 0}, nullptr, 0};
 
 static void SetTopFlag(PostWalk &W, int value) {
     int d = StackLength(W.S) - 1;
@@ -92,27 +91,31 @@ static int TopFlag(const PostWalk &W) {
 }
 
 Status PostOrderWalk(BiTree T, const WalkWatch &w) {
-    PostWalk &W = g_post;
-    if (!W.S.base) InitStack(W.S);
+    PostWalk W = {{nullptr, nullptr, 0}, nullptr, 0};
+    InitStack(W.S);
     BiTree p = T;
     while (p || !StackEmpty(W.S)) {
         while (p) { /* descend left */
             Push(W.S, p);
-            Step(w, "push", p, W.S);
             SetTopFlag(W, 0);
+            BiTree pushed = p;
             p = p->lchild;
+            Step(w, "push", pushed, p, W.S, W.k);
         }
         while (!StackEmpty(W.S) && TopFlag(W) == 1) { /* right subtree done */
             Pop(W.S, p);
             Visit(w, p);
-            Step(w, "pop", p, W.S);
+            Step(w, "pop", p, p, W.S, W.k);
         }
         if (StackEmpty(W.S)) break;
         SetTopFlag(W, 1); /* turn right */
         GetTop(W.S, p);
-        Step(w, "top", p, W.S);
+        BiTree top = p;
         p = p->rchild;
+        Step(w, "top", top, p, W.S, W.k);
     }
+    DestroyStack(W.S);
+    free(W.k);
     return OK;
 }
 

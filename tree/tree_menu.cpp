@@ -7,6 +7,7 @@
 #include "Bitree.h"
 #include "console.h"
 #include "description.h"
+#include "termsize.h"
 #include "trace.h"
 #include "tree_draw.h"
 
@@ -31,7 +32,7 @@ static const char *const kMenu[] = {
 /* The pause after an option: three characters, the first of which normally
  * takes the newline that ended the last number typed. */
 static void TreePause() {
-    Pause(3);
+    MenuPause(3);
 }
 
 /* Prints success when result is non-zero, failure when it is 0. */
@@ -49,16 +50,45 @@ static Status Replace(BiTree &T, Status (*make)(BiTree &)) {
     return result;
 }
 
-/* --trace: each walk of options 17 to 20 shows its steps too. */
+/* --trace: each walk of options 17 to 20 shows its steps too. --step: the
+ * walks of options 17 to 19 show them one at a time instead. */
 static bool g_trace = false;
+static bool g_step = false;
 
-/* Options 17 to 20: heading, the steps of the walk (with --trace), the
- * sequence, closing rule. The sequence is printed by a walk of its own, so
- * it stands on its line exactly as without --trace. */
+/* One frame of --step: the tree with the step's node marked, the trace row
+ * under its header, and a line with the step's number that says how to go
+ * on; then a line is read. At a terminal each frame replaces the last (the
+ * picture leaves a row for the cursor after the frame, so that nothing
+ * scrolls off). An empty line (or any other but "q") goes on, "q" or the
+ * end of input shows no further frame. The first frame first takes the rest
+ * of the option's line. */
+static bool ShowStep(const TraceRow &row, void *ctx) {
+    BiTree T = (BiTree)ctx;
+    char line[8];
+    if (row.k == 1 && !ReadLineOrEnd(line, sizeof line)) return false;
+    ClearScreen();
+    TermSize screen = GetTermSize();
+    DrawBiTree(T, screen.cols, screen.rows - 4, row.node,
+               TermShowsReverse() ? MARK_REVERSE : MARK_BRACKETS);
+    PrintLine(row.header);
+    PrintLine(row.row);
+    Print("%ld/%ld  Enter: next step  q: to the end\n", row.k, row.n);
+    if (!ReadLineOrEnd(line, sizeof line)) return false;
+    line[strcspn(line, "\r")] = '\0'; /* a console's line may end in CR LF */
+    return strcmp(line, "q") != 0;
+}
+
+/* Options 17 to 20: heading, the steps of the walk (with --trace, or a
+ * step at a time with --step), the sequence, closing rule. The sequence is
+ * printed by a walk of its own, so it stands on its line exactly as
+ * without --trace. */
 static void ShowTraversal(const char *heading, Status (*traverse)(BiTree),
                           Status (*walk)(BiTree, const WalkWatch &), BiTree T) {
     PrintLine(heading);
-    if (g_trace) TraceWalk(walk, T);
+    if (g_step && walk != LevelOrderWalk)
+        TraceWalkRows(walk, T, ShowStep, T);
+    else if (g_trace)
+        TraceWalk(walk, T);
     traverse(T);
     PrintText("\n--------The End-------");
 }
@@ -250,6 +280,8 @@ static const char kHelp[] =
     "  --draw              draw the tree, each node with its position, above the menu\n"
     "  --tree DESCRIPTION  the preorder description options 3 and 15 build from\n"
     "  --trace             print each stack step of the walks (options 17 to 20)\n"
+    "  --step              show the walks of options 17 to 19 one step at a time\n"
+    "  --learn             --draw and --trace, and say what the pause waits for\n"
     "  --encoding ENC      output encoding gbk or utf-8 instead of the automatic one\n"
     "  -h, --help          show this help and end\n"
     "  --version           show the version and end\n"
@@ -266,6 +298,7 @@ static void RunOnT(int op) {
 /* The options this program takes: the tree's description, and --trace. */
 static void TakeOptions(const CmdOptions &opt) {
     g_trace = opt.trace;
+    g_step = opt.step;
     /* Checked to fit str with its zero byte; the rest of str stays zero. */
     const char *description = opt.tree ? opt.tree : BUILTIN_DESCRIPTION;
     memcpy(bitree::str, description, strlen(description) + 1);

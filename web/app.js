@@ -53,22 +53,22 @@
 
   const form = document.getElementById('choice');
   const argsField = document.getElementById('args');
-  const draw = document.getElementById('draw');
-  const trace = document.getElementById('trace');
+  // Each box stands for one option word in the options field.
+  const boxes = ['draw', 'trace', 'step', 'learn'].map((name) => [document.getElementById(name), '--' + name]);
   document.getElementById('program').value = program;
   argsField.value = argText;
-  const hasWord = (word) => splitWords(argsField.value).includes(word);
   const showOptions = () => {
-    draw.checked = hasWord('--draw');
-    trace.checked = hasWord('--trace');
-    document.getElementById('trace-option').hidden = document.getElementById('program').value !== 'tree_menu';
+    const words = splitWords(argsField.value);
+    for (const [box, word] of boxes) box.checked = words.includes(word);
+    const tree = document.getElementById('program').value === 'tree_menu';
+    for (const label of document.querySelectorAll('.tree-only')) label.hidden = !tree;
   };
-  const toggle = (box, word) => box.addEventListener('change', () => {
-    const rest = argsField.value.split(/\s+/).filter((w) => w && w !== word);
-    argsField.value = (box.checked ? [word].concat(rest) : rest).join(' ');
-  });
-  toggle(draw, '--draw');
-  toggle(trace, '--trace');
+  for (const [box, word] of boxes) {
+    box.addEventListener('change', () => {
+      const rest = argsField.value.split(/\s+/).filter((w) => w && w !== word);
+      argsField.value = (box.checked ? [word].concat(rest) : rest).join(' ');
+    });
+  }
   argsField.addEventListener('input', showOptions);
   document.getElementById('program').addEventListener('change', showOptions);
   form.addEventListener('submit', (event) => {

@@ -1,4 +1,5 @@
 // The --draw picture of the queue's storage, wrapped and full included.
+#include <cstdlib>
 #include <gtest/gtest.h>
 #include <sstream>
 #include <string>
@@ -58,7 +59,8 @@ TEST(DrawQueue, States) {
 
 // A full queue, wrapped at every place, on the 11 lines that an 80 x 24
 // screen leaves above queue_menu's menu (and on a screen with room): the
-// lines and columns are kept, and every element is shown or counted.
+// lines and columns are kept, every element is shown or counted, and the
+// head, the last element and both sides of the wrap stay in view.
 TEST(DrawQueue, FullQueueFitsTheScreen) {
     struct Case {
         int value, width, height;
@@ -67,6 +69,7 @@ TEST(DrawQueue, FullQueueFitsTheScreen) {
         {-2147483647 - 1, 80, 11, false}, // the widest values cannot all be shown
         {98, 80, 11, true},               // two-digit values all are
         {-2147483647 - 1, 120, 60, true},
+        {-2147483647 - 1, 80, 4, false}, // a line for each end and the count
     };
     for (const Case &c : cases) {
         for (int front = 0; front < MAXQSIZE; front++) {
@@ -74,18 +77,30 @@ TEST(DrawQueue, FullQueueFitsTheScreen) {
             for (int i = 0; i < MAXQSIZE; i++)
                 Q.base[i] = c.value;
             std::istringstream in(Capture([&] { DrawQueue(Q, c.width, c.height); }).out);
-            int lines = 0, shown = 0, more = 0;
+            int lines = 0, shown = 0, more = 0, m;
+            std::vector<bool> seen(MAXQSIZE);
             for (std::string line; std::getline(in, line); lines++) {
                 ASSERT_LT(line.size(), (size_t)c.width) << line;
-                if (lines > 0 && sscanf(line.c_str(), "... %d more", &more) == 1) continue;
+                if (lines > 0 && sscanf(line.c_str(), "... %d more", &m) == 1) {
+                    more += m;
+                    continue;
+                }
                 for (size_t at = line.find(':'); lines > 0 && at != std::string::npos;
-                     at = line.find(':', at + 1))
+                     at = line.find(':', at + 1)) {
                     shown++;
+                    seen[atoi(line.c_str() + (at < 2 ? 0 : at - 2))] = true;
+                }
             }
             EXPECT_LE(lines, c.height) << front;
             EXPECT_EQ(shown + more, MAXQSIZE - 1) << front;
             EXPECT_EQ(more == 0, c.all_shown) << front;
+            int rear = Q.rear;
             DestroyQueue(Q);
+            if (c.height < 5) continue;
+            EXPECT_TRUE(seen[front] && seen[(rear + MAXQSIZE - 1) % MAXQSIZE]) << front;
+            if (front > rear && rear > 0) {
+                EXPECT_TRUE(seen[0] && seen[MAXQSIZE - 1]) << front;
+            }
         }
     }
 }

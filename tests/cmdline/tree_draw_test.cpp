@@ -54,30 +54,32 @@ std::vector<std::string> Lines(const std::string &text) {
     return lines;
 }
 
-const char kHeader[] = "Tree T (each node as data(position); L, R: left, right child):\n";
+const char kTopDown[] = "Tree T top-down (each node as data(position)):\n";
 
-TEST(DrawBiTree, SmallShapesExactly) {
+// Where the labels fit the width, the tree is drawn top-down, two rows a
+// level where they fit the height, else one.
+TEST(DrawBiTree, SmallShapesTopDown) {
     struct Case {
-        const char *description, *picture; // picture after the header
+        const char *description;
+        int height;
+        const char *picture; // after the header
     } cases[] = {
-        {BUILTIN_DESCRIPTION, "A(1)\n"
-                              "+-L B(2)\n"
-                              "|   +-L D(4)\n"
-                              "|   |   `-L H(8)\n"
-                              "|   |       `-R K(17)\n"
-                              "|   `-R E(5)\n"
-                              "`-R C(3)\n"
-                              "    +-L F(6)\n"
-                              "    |   `-L I(12)\n"
-                              "    `-R G(7)\n"
-                              "        `-R J(15)\n"},
-        {"abc####", "a(1)\n`-L b(2)\n    `-L c(4)\n"},
-        {"a#b#c##", "a(1)\n`-R b(3)\n    `-R c(7)\n"},
-        {"a#bc#d###", "a(1)\n`-R b(3)\n    `-L c(6)\n        `-R d(13)\n"},
+        {BUILTIN_DESCRIPTION, 24,
+         "                   _______A(1)______________\n"
+         "                  /                         \\\n"
+         "              __B(2)___                 __C(3)___\n"
+         "             /         \\               /         \\\n"
+         "   ________D(4)      E(5)         ___F(6)      G(7)___\n"
+         "  /                              /                    \\\n"
+         "H(8)___                        I(12)                J(15)\n"
+         "       \\\n"
+         "     K(17)\n"},
+        {"abc####", 5, "       .--a(1)\n  .--b(2)\nc(4)\n"}, // 2 x 3 rows would not fit
+        {"a#b##", 4, "a(1)___\n       \\\n     b(3)\n"},     // 1 + 2 x 2 - 1 rows fit exactly
     };
     for (const auto &c : cases) {
         BiTree T = Build(c.description);
-        EXPECT_EQ(Draw(T), std::string(kHeader) + c.picture) << c.description;
+        EXPECT_EQ(Draw(T, 80, c.height), std::string(kTopDown) + c.picture) << c.description;
         DestroyBiTree(T);
     }
 }
@@ -88,10 +90,13 @@ TEST(DrawBiTree, NoTreeEmptyTreeAndOddData) {
     InitBiTree(T);
     EXPECT_EQ(Draw(T), "Tree T: empty (its root holds #)\n");
     DestroyBiTree(T);
-    T = Build("xB###"); // a root assigned '#' keeps its subtrees: drawn
+    T = Build("xB##C##"); // a root assigned '#' keeps its subtrees: drawn
     T->data = '#';
-    T->lchild->data = '\n'; // bytes outside printable ASCII keep the layout
-    EXPECT_EQ(Draw(T), std::string(kHeader) + "#(1)\n`-L \\x0A(2)\n");
+    T->lchild->data = '\n'; // bytes outside printable ASCII keep the layout,
+    T->rchild->data = ' ';  // and a blank is seen
+    EXPECT_EQ(Draw(T), std::string(kTopDown) + "    ____#(1)____\n"
+                                               "   /            \\\n"
+                                               "\\x0A(2)      \\x20(3)\n");
     DestroyBiTree(T);
 }
 
@@ -112,9 +117,9 @@ TEST(DrawBiTree, CutsToWholeLevelsAndCountsTheRest) {
         {Chain(30, LEFT), 80, 24, 24, "L v(2097152) ...", "... 8 more levels not shown"},
         {Chain(30, LEFT), 120, 43, 31, "`L d(536870912)", nullptr},            // whole at 120 x 60
         {Full(6), 80, 24, 17, "`-R z(15) ...", "... 2 more levels not shown"}, // 15 nodes fit
-        // Exact fits: the whole tree on every line, and the levels shown on
-        // every line but the footer's.
-        {Chain(6, RIGHT), 80, 7, 7, "`-R f(63)", nullptr},
+        // Exact fits: top-down, a row per level under the header; one level
+        // more, and the levels shown on every line but the footer's.
+        {Chain(6, RIGHT), 80, 7, 7, "f(63)", nullptr},
         {Chain(7, RIGHT), 80, 7, 7, "`-R e(31) ...", "... 2 more levels not shown"},
     };
     for (Case &c : cases) {
@@ -135,12 +140,6 @@ TEST(DrawBiTree, SmallScreenByLevels) {
         BiTree T;
         const char *picture;
     } cases[] = {
-        {Build(BUILTIN_DESCRIPTION), "Tree T by levels (each node as data(position)):\n"
-                                     "A(1)\n"
-                                     "B(2) C(3)\n"
-                                     "D(4) E(5) F(6) G(7)\n"
-                                     "H(8) I(12) J(15)\n"
-                                     "K(17)\n"},
         // Level 5's 16 nodes would take 95 columns.
         {Full(6), "Tree T by levels (each node as data(position)):\n"
                   "x(1)\n"

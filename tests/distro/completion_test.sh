@@ -52,8 +52,8 @@ while IFS='|' read -r line expected; do
         failures=$((failures + 1))
     fi
 done <<'CASES'
-tree_menu -|--draw --encoding --help --trace --tree --version -h
-queue_menu -|--draw --encoding --file --help --version -h
+tree_menu -|--draw --encoding --help --learn --step --trace --tree --version -h
+queue_menu -|--draw --encoding --file --help --learn --version -h
 tree_menu --e|--encoding
 tree_menu --draw --t|--trace --tree
 tree_menu --f|

@@ -4,10 +4,12 @@ and checks that the picture and the menu share the screen: after an option,
 the picture's first line is the screen's first line and the menu's prompt
 is on the screen at the same time, and each case's own lines are seen.
 
-  tree-80x24        the built-in tree at 80 x 24: whole, a line per level
+  tree-80x24        the built-in tree at 80 x 24: whole, top-down
   tree-80x24-chain  a 7-level chain at 80 x 24: its top 5 levels
-  tree-80x24-whole  a 6-level chain at 80 x 24: whole
+  tree-80x24-whole  a 6-level chain at 80 x 24: whole, top-down
   tree-120x60       a 30-level left chain at 120 x 60: whole
+  tree-80x24-step   --step, step 5 of option 19 on the built-in tree: the
+                    frame (tree, trace row, k/N line) fills one screen
   queue-80x24       a full queue of the widest values (loaded with option
                     11) at 80 x 24: its first elements, the rest counted
 
@@ -28,21 +30,25 @@ WAIT = 60.0  # seconds for the screen to show what is awaited (Wine starts slowl
 CHAIN30 = "abcdefghijklmnopqrstuvwxyzABCD" + "#" * 31  # each node the left child of the last
 
 # Each case: terminal size, command-line arguments, keys to type (tmux key
-# names), the picture's first line, and lines that must be on the screen.
+# names), the picture's first line, lines that must be on the screen, and
+# the prompt to see with them when it is not the menu's.
 # The 80 x 24 chains and the full queue fill their rows exactly: with a row
 # more they would push their first line off the screen, with a row less they
 # would lose their last line.
 BUILD = ["3", "Enter", "Enter", "Enter"]
 TREE = "Tree T (each node as data(position)"
 CASES = {
-    "tree-80x24": (80, 24, ["--draw"], BUILD, "Tree T by levels",
-                   ["A(1)", "D(4) E(5) F(6) G(7)", "K(17)"]),
+    "tree-80x24": (80, 24, ["--draw"], BUILD, "Tree T top-down",
+                   [".-------A(1)---", "  .--------D(4)      E(5)", "     K(17)"]),
     "tree-80x24-chain": (80, 24, ["--draw", "--tree", "abcdefg" + "#" * 8], BUILD, TREE,
                          ["a(1)", "`-L e(16) ...", "... 2 more levels not shown"]),
-    "tree-80x24-whole": (80, 24, ["--draw", "--tree", "abcdef" + "#" * 7], BUILD, TREE,
-                         ["a(1)", "`-L f(32)"]),
+    "tree-80x24-whole": (80, 24, ["--draw", "--tree", "abcdef" + "#" * 7], BUILD,
+                         "Tree T top-down", ["a(1)", "f(32)"]),
     "tree-120x60": (120, 60, ["--draw", "--tree", CHAIN30], BUILD, TREE,
                     ["a(1)", "`L b(2)", "`L D(536870912)"]),
+    "tree-80x24-step": (80, 24, ["--step"], BUILD + ["19", "Enter"] + ["Enter"] * 4,
+                        "Tree T top-down", ["A(1)", "K(17)", "top H", "5/33"],
+                        "q: to the end"),
     "queue-80x24": (80, 24, ["--draw", "--file", "FILE"],
                     ["1", "Enter", "Enter", "11", "Enter", "Enter"],
                     "Queue Q: front 0, rear 99, length 99",
@@ -63,7 +69,7 @@ def screen_ok(screen, first, wanted, prompt):
 
 
 def run_case(cmd, program, case, folder):
-    cols, rows, args, keys, first, wanted = CASES[case]
+    cols, rows, args, keys, first, wanted = CASES[case][:6]
     args = [os.path.join(folder, "data.dat") if a == "FILE" else a for a in args]
     with open(os.path.join(folder, "data.dat"), "wb") as f:
         f.write(struct.pack("<99i", *([-2**31] * 99)))
@@ -78,6 +84,8 @@ def run_case(cmd, program, case, folder):
         # Keys typed before the program reads its console may not reach it.
         wait_until(lambda screen: prompt in screen, "show the first prompt")
         s.send(keys)
+        if len(CASES[case]) > 6:
+            prompt = CASES[case][6]
         wait_until(lambda screen: screen_ok(screen, first, wanted, prompt),
                    "start with %r and show %r and the prompt" % (first, wanted))
 

@@ -1,5 +1,5 @@
-// The --trace lines of the four walks on chains either way (the built-in
-// and the empty tree are in the trace dialogue), the "...N more" of a deep
+// The --trace tables of the walks on chains either way (the built-in and
+// the empty tree are in the trace dialogue), the "...N more" of a deep
 // stack, and the trace of a long chain staying linear in its steps.
 #include <gtest/gtest.h>
 #include <sstream>
@@ -24,58 +24,36 @@ TEST(Trace, ChainsStepByStep) {
         const char *lines;
     } cases[] = {
         {"XYZ####", PreOrderWalk,
-         "push X stack: X  out: X\n"
-         "push Y stack: X Y  out: X Y\n"
-         "push Z stack: X Y Z  out: X Y Z\n"
-         "pop Z stack: X Y  out: X Y Z\n"
-         "pop Y stack: X  out: X Y Z\n"
-         "pop X stack:  out: X Y Z\n"},
-        {"XYZ####", InOrderWalk,
-         "push X stack: X  out:\n"
-         "push Y stack: X Y  out:\n"
-         "push Z stack: X Y Z  out:\n"
-         "pop Z stack: X Y  out: Z\n"
-         "pop Y stack: X  out: Z Y\n"
-         "pop X stack:  out: Z Y X\n"},
-        {"XYZ####", PostOrderWalk,
-         "push X stack: X  out:\n"
-         "push Y stack: X Y  out:\n"
-         "push Z stack: X Y Z  out:\n"
-         "top Z stack: X Y Z  out:\n"
-         "pop Z stack: X Y  out: Z\n"
-         "top Y stack: X Y  out: Z\n"
-         "pop Y stack: X  out: Z Y\n"
-         "top X stack: X  out: Z Y\n"
-         "pop X stack:  out: Z Y X\n"},
-        {"XYZ####", LevelOrderWalk, "level 0: X\nlevel 1: Y\nlevel 2: Z\n"},
-        {"X#Y#Z##", PreOrderWalk,
-         "push X stack: X  out: X\n"
-         "pop X stack:  out: X\n"
-         "push Y stack: Y  out: X Y\n"
-         "pop Y stack:  out: X Y\n"
-         "push Z stack: Z  out: X Y Z\n"
-         "pop Z stack:  out: X Y Z\n"},
-        {"X#Y#Z##", InOrderWalk,
-         "push X stack: X  out:\n"
-         "pop X stack:  out: X\n"
-         "push Y stack: Y  out: X\n"
-         "pop Y stack:  out: X Y\n"
-         "push Z stack: Z  out: X Y\n"
-         "pop Z stack:  out: X Y Z\n"},
-        {"X#Y#Z##", PostOrderWalk,
-         "push X stack: X  out:\n"
-         "top X stack: X  out:\n"
-         "push Y stack: X Y  out:\n"
-         "top Y stack: X Y  out:\n"
-         "push Z stack: X Y Z  out:\n"
-         "top Z stack: X Y Z  out:\n"
-         "pop Z stack: X Y  out: Z\n"
-         "pop Y stack: X  out: Z Y\n"
-         "pop X stack:  out: Z Y X\n"},
-        {"X#Y#Z##", LevelOrderWalk, "level 0: X\nlevel 1: Y\nlevel 2: Z\n"},
-        // Data outside printable ASCII (option 9 can store any byte).
-        {"\n##", PreOrderWalk,
-         "push \\x0A stack: \\x0A  out: \\x0A\npop \\x0A stack:  out: \\x0A\n"},
+         "step  action  p  stack  output\n"
+         "1     push X  Y  X      X\n"
+         "2     push Y  Z  X Y    X Y\n"
+         "3     push Z  ^  X Y Z  X Y Z\n"
+         "4     pop Z   ^  X Y    X Y Z\n"
+         "5     pop Y   ^  X      X Y Z\n"
+         "6     pop X   ^  -      X Y Z\n"},
+        {"X#Y#Z##", PostOrderWalk, // each stack element with its flag
+         "step  action  p  stack     output\n"
+         "1     push X  ^  X0        -\n"
+         "2     top X   Y  X1        -\n"
+         "3     push Y  ^  X1 Y0     -\n"
+         "4     top Y   Z  X1 Y1     -\n"
+         "5     push Z  ^  X1 Y1 Z0  -\n"
+         "6     top Z   ^  X1 Y1 Z1  -\n"
+         "7     pop Z   Z  X1 Y1     Z\n"
+         "8     pop Y   Y  X1        Z Y\n"
+         "9     pop X   X  -         Z Y X\n"},
+        {"XYZ####", LevelOrderWalk, "level 0: X(1)\nlevel 1: Y(2)\nlevel 2: Z(4)\n"},
+        {"X#Y#Z##", LevelOrderWalk, "level 0: X(1)\nlevel 1: Y(3)\nlevel 2: Z(7)\n"},
+        // Data outside printable ASCII (option 9 can store any byte), a
+        // blank included, and the columns as wide as it makes them.
+        {"\n##", InOrderWalk,
+         "step  action     p  stack  output\n"
+         "1     push \\x0A  ^  \\x0A   -\n"
+         "2     pop \\x0A   ^  -      \\x0A\n"},
+        {" ##", PreOrderWalk,
+         "step  action     p  stack  output\n"
+         "1     push \\x20  ^  \\x20   \\x20\n"
+         "2     pop \\x20   ^  -      \\x20\n"},
     };
     for (const Case &c : cases) {
         BiTree T = Build(c.description);
@@ -90,11 +68,11 @@ TEST(Trace, ChainsStepByStep) {
 TEST(Trace, DeepStackShowsItsTop16) {
     BiTree T = Build("abcdefghijklmnopqr###################");
     std::string trace = Trace(PreOrderWalk, T);
-    EXPECT_NE(trace.find("push q stack: ...1 more b c d e f g h i j k l m n o p q"
-                         "  out: ...1 more b c d e f g h i j k l m n o p q\n"
-                         "push r stack: ...2 more c d e f g h i j k l m n o p q r"
-                         "  out: ...2 more c d e f g h i j k l m n o p q r\n"
-                         "pop r stack: ...1 more b c d e f g h i j k l m n o p q"),
+    EXPECT_NE(trace.find("17    push q  r  ...1 more b c d e f g h i j k l m n o p q  "
+                         "...1 more b c d e f g h i j k l m n o p q\n"
+                         "18    push r  ^  ...2 more c d e f g h i j k l m n o p q r  "
+                         "...2 more c d e f g h i j k l m n o p q r\n"
+                         "19    pop r   ^  ...1 more b c d e f g h i j k l m n o p q  "),
               std::string::npos)
         << trace;
     DestroyBiTree(T);
@@ -107,11 +85,12 @@ TEST(Trace, LongChainStaysLinear) {
     struct Case {
         bool left;
         Walk walk;
-        long lines; // steps: each node is pushed and popped, in postorder also read
-    } cases[] = {{true, PreOrderWalk, 2 * n},
-                 {true, PostOrderWalk, 3 * n},
-                 {false, InOrderWalk, 2 * n},
-                 {false, PostOrderWalk, 3 * n}};
+        long lines; // the header and the steps: each node is pushed and popped, in
+                    // postorder also read
+    } cases[] = {{true, PreOrderWalk, 1 + 2 * n},
+                 {true, PostOrderWalk, 1 + 3 * n},
+                 {false, InOrderWalk, 1 + 2 * n},
+                 {false, PostOrderWalk, 1 + 3 * n}};
     for (const Case &c : cases) {
         BiTree T = Chain(n, c.left);
         std::istringstream trace(Trace(c.walk, T));
@@ -120,7 +99,7 @@ TEST(Trace, LongChainStaysLinear) {
         for (std::string line; std::getline(trace, line); lines++)
             longest = std::max(longest, line.size());
         EXPECT_EQ(lines, c.lines);
-        EXPECT_LE(longest, 7 + 5 + 7 + 2 * (20 + 5 * TRACE_SHOWN));
+        EXPECT_LE(longest, 6 + 8 + 3 + 2 * (20 + 3 * TRACE_SHOWN));
         DestroyBiTree(T);
     }
 }
