@@ -1,5 +1,6 @@
 /* console_system.h - what the console layer needs from the system, one
- * contract with one file per system: console_posix.cpp, console_windows.cpp.
+ * contract with one file per system: console_posix.cpp, console_windows.cpp,
+ * console_emscripten.cpp (the WebAssembly build).
  * Not for the programs; the layer's own tests use Utf8ToGbk and DropInput. */
 #ifndef PLATFORM_CONSOLE_SYSTEM_H
 #define PLATFORM_CONSOLE_SYSTEM_H

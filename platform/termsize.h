@@ -20,7 +20,8 @@ TermSize GetTermSize();
 
 /* What the system says of stdout's size (POSIX: TIOCGWINSZ; Windows: the
  * visible part of the console buffer); false when stdout is no terminal or
- * console. One file per system: termsize_posix.cpp, termsize_windows.cpp. */
+ * console. One file per system: termsize_posix.cpp, termsize_windows.cpp,
+ * termsize_emscripten.cpp. */
 bool AskTermSize(TermSize *size);
 
 /* Whether stdout is a terminal that shows reverse video by the ANSI escape

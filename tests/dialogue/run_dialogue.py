@@ -34,9 +34,12 @@ temporary working folder):
 and for what a program says on stderr (not looked at without this section):
     == stderr        the exact stderr, escapes as in stdout
 
-Usage: run_dialogue.py [--emulator CMD] [--crlf] [--wrapper CMD] PROGRAM SCENARIO
+Usage: run_dialogue.py [--emulator CMD] [--crlf] [--wrapper CMD] [--web] PROGRAM SCENARIO
        run_dialogue.py --self-test
 --crlf expects every newline of stdout as CR LF (Windows text mode).
+--web is for the WebAssembly build, whose output is UTF-8 only and whose
+stdout is always a terminal: the texts are compared as UTF-8 bytes, and its
+screen clears are taken out of stdout before the comparison.
 Windows text mode also changes what a program reads: CR LF in stdin comes
 in as LF alone, and a byte 1A (Ctrl+Z) ends the input there.
 """
@@ -196,8 +199,11 @@ def matches(pieces, actual, crlf, codec="gbk"):
     return (want.replace(b"\n", b"\r\n") if crlf else want) == actual
 
 
+CLEAR = b"\033[H\033[2J"
+
+
 def run(args):
-    emulator, wrapper, crlf = [], [], False
+    emulator, wrapper, crlf, web = [], [], False, False
     while args and args[0].startswith("--"):
         opt = args.pop(0)
         if opt == "--emulator":
@@ -206,12 +212,14 @@ def run(args):
             wrapper = shlex.split(args.pop(0))
         elif opt == "--crlf":
             crlf = True
+        elif opt == "--web":
+            web = True
         else:
             raise SystemExit("unknown option " + opt)
     program, scenario = os.path.abspath(args[0]), args[1]
     headers, sections = parse(scenario)
     menu = MENUS[headers.get("program", os.path.splitext(os.path.basename(program))[0])]
-    codec = headers.get("encoding", "gbk")
+    codec = "utf-8" if web else headers.get("encoding", "gbk")
     args = shlex.split(headers.get("args", ""))
     stdin, stdout_pieces, stderr_pieces, status = b"", [], None, 0
     checks = []
@@ -246,7 +254,8 @@ def run(args):
             print("FAIL: the program did not end")
             return 1
         failures = []
-        for name, pieces, actual in (("stdout", stdout_pieces, proc.stdout),
+        stdout = proc.stdout.replace(CLEAR, b"") if web else proc.stdout
+        for name, pieces, actual in (("stdout", stdout_pieces, stdout),
                                      ("stderr", stderr_pieces, proc.stderr)):
             if pieces is None or matches(pieces, actual, crlf, codec):
                 continue

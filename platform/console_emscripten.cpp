@@ -1,0 +1,133 @@
+/* console_emscripten.cpp - the console's system side in a WebAssembly build:
+ * the host page (or the Node runner) is the terminal. Output goes out as
+ * UTF-8 only, in blocks handed to the host's adtWrite; input comes from the
+ * host's adtRead, which the program awaits without blocking the page
+ * (ASYNCIFY unwinds the stack while it waits). See console_system.h. */
+#include "console_system.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <emscripten.h>
+
+#include "fail.h"
+
+/* Hands n bytes at bytes to the host, which shows or writes them at once. */
+EM_JS(void, HostWrite, (const char *bytes, int n),
+      { Module.adtWrite(HEAPU8.subarray(bytes, bytes + n)); });
+
+/* Awaits up to n bytes of input from the host into buf: the count, 0 at the
+ * end of input. Before the first wait it arranges that the program's end
+ * after a wait still runs the exit handlers: main then returns into the
+ * runtime's wake-up, which otherwise drops its status. JavaScript, which
+ * clang-format would take for C++. */
+// clang-format off
+EM_ASYNC_JS(int, HostRead, (char *buf, int n), {
+    if (!Asyncify.asyncPromiseHandlers) {
+        var ended = function(e) { if (!(e instanceof ExitStatus)) throw e; };
+        var finish = function(status) { try { exit(status); } catch (e) { ended(e); } };
+        Asyncify.asyncPromiseHandlers = {resolve: finish, reject: ended};
+    }
+    var bytes = await Module.adtRead(n);
+    HEAPU8.set(bytes, buf);
+    return bytes.length;
+});
+// clang-format on
+
+/* Whether the host shows stderr on the terminal that stdout is (the page
+ * does; the Node runner keeps the two apart). */
+EM_JS(int, HostStderrShared, (), { return Module.adtStderrShared ? 1 : 0; });
+
+/* The host is a terminal: it shows UTF-8 and takes the clear sequence. */
+bool StdoutIsTerminal() {
+    return true;
+}
+
+bool StderrIsStdoutTerminal() {
+    return HostStderrShared() != 0;
+}
+
+/* The arguments come from the host as UTF-8. */
+char **Utf8Arguments(int *, char **argv) {
+    return argv;
+}
+
+/* UTF-8 only: the C library here has no GBK converter. Asked for GBK, the
+ * program says so and ends with the status of a bad command line. */
+bool ChooseSink(OutputEncoding encoding, bool terminal) {
+    (void)terminal;
+    if (encoding == ENCODING_GBK) {
+        Complain("this build writes UTF-8 only; it has no GBK");
+        exit(2);
+    }
+    return true;
+}
+
+bool OpenConverter() {
+    errno = EINVAL;
+    return false;
+}
+
+void CloseConverter() {}
+
+size_t Utf8ToGbk(const char *utf8, char *out, size_t outsize) {
+    (void)utf8, (void)out, (void)outsize;
+    return (size_t)-1;
+}
+
+/* Output waiting to be handed to the host. */
+static char g_out[1 << 16];
+static size_t g_out_len = 0;
+
+void SinkWrite(const char *bytes, size_t n) {
+    while (n > 0) {
+        if (g_out_len == sizeof g_out) SinkFlush();
+        size_t part = sizeof g_out - g_out_len < n ? sizeof g_out - g_out_len : n;
+        memcpy(g_out + g_out_len, bytes, part);
+        g_out_len += part;
+        bytes += part;
+        n -= part;
+    }
+}
+
+void SinkChar(char c) {
+    if (g_out_len == sizeof g_out) SinkFlush();
+    g_out[g_out_len++] = c;
+}
+
+/* Formatted into a block on the stack, or one from the heap when longer. */
+void SinkFormat(const char *fmt, va_list ap) {
+    char small[1024];
+    va_list again;
+    va_copy(again, ap);
+    int n = vsnprintf(small, sizeof small, fmt, ap);
+    char *out = small;
+    if (n >= (int)sizeof small) {
+        out = (char *)malloc((size_t)n + 1);
+        if (!out) ExitOutOfMemory();
+        vsnprintf(out, (size_t)n + 1, fmt, again);
+    }
+    va_end(again);
+    if (n > 0) SinkWrite(out, (size_t)n);
+    if (out != small) free(out);
+}
+
+bool SinkFlush() {
+    if (g_out_len > 0) HostWrite(g_out, (int)g_out_len);
+    g_out_len = 0;
+    return true;
+}
+
+bool ReaderGone(int err) {
+    (void)err;
+    return false;
+}
+
+void ClearTerminal() {
+    SinkWrite("\033[H\033[2J", 7);
+}
+
+long ReadInput(char *buf, size_t n) {
+    return HostRead(buf, (int)n);
+}
