@@ -2,11 +2,7 @@
 # cpu_ratio.sh - the CPU time (user + system) of each menu program's long
 # session against that of another build of it, such as an earlier commit.
 #
-# Sessions (as in pipe_ratio.sh):
-#   tree_menu   option 3, GRAFTS grafts (option 15, side 1), then 17, 18,
-#               19, 20 and 0;
-#   queue_menu  option 1, ten appends, then ROUNDS rounds of 7 (a value), 8
-#               and 9, then 0.
+# The sessions are those of bench/sessions.sh.
 # Both builds run on the same session with stdout into /dev/null, in turn,
 # RUNS times each (pairs, the order swapped every pair); the ratio is the
 # median CPU time of this build over that of the other.
@@ -38,28 +34,12 @@ rounds=${2:-300000}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-tree_session() {
-    printf '3\n\n\n'
-    local i
-    for ((i = 0; i < grafts; i++)); do printf '15\n1\n\n\n\n'; done
-    printf '17\n\n\n18\n\n\n19\n\n\n20\n\n\n0\n'
-}
-queue_session() {
-    printf '1\n\n'
-    local i
-    for ((i = 0; i < 10; i++)); do printf '7\n%d\n\n' "$i"; done
-    for ((i = 0; i < rounds; i++)); do printf '7\n%d\n\n8\n\n9\n\n' "$i"; done
-    printf '0\n'
-}
+source "$root/bench/sessions.sh"
 
 # CPU seconds (user + system) of one run of program $1 on input $2.
 cpu() {
     local TIMEFORMAT='%U %S'
     { time (cd "$work" && "$1" <"$2" >/dev/null); } 2>&1 | awk '{ printf "%.3f\n", $1 + $2 }'
-}
-
-median() {
-    sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
 }
 
 measure() {

@@ -2,11 +2,7 @@
 # pipe_ratio.sh - how many times longer than cat each menu program takes to
 # push a long session's output through a pipe.
 #
-# Sessions:
-#   tree_menu   option 3, GRAFTS grafts (option 15, side 1), then 17, 18,
-#               19, 20 and 0;
-#   queue_menu  option 1, ten appends, then ROUNDS rounds of 7 (a value), 8
-#               and 9, then 0.
+# The sessions are those of bench/sessions.sh.
 # Each program runs on its session with stdout piped into `wc -c`; so does
 # `cat` of that program's own output, saved by a first run. The two
 # commands run alternately RUNS times each; the ratio is the median time of
@@ -55,30 +51,13 @@ done
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-# The session's stdin, written to $1.
-tree_session() {
-    printf '3\n\n\n'
-    local i
-    for ((i = 0; i < grafts; i++)); do printf '15\n1\n\n\n\n'; done
-    printf '17\n\n\n18\n\n\n19\n\n\n20\n\n\n0\n'
-}
-queue_session() {
-    printf '1\n\n'
-    local i
-    for ((i = 0; i < 10; i++)); do printf '7\n%d\n\n' "$i"; done
-    for ((i = 0; i < rounds; i++)); do printf '7\n%d\n\n8\n\n9\n\n' "$i"; done
-    printf '0\n'
-}
+source "$root/bench/sessions.sh"
 
 # Seconds (with microseconds) that running "$@" takes.
 seconds() {
     local start=$EPOCHREALTIME
     "$@"
     awk -v a="$start" -v b="$EPOCHREALTIME" 'BEGIN { printf "%.6f\n", b - a }'
-}
-
-median() {
-    sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
 }
 
 run_program() { "$1" <"$2" | wc -c >/dev/null; }
