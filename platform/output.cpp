@@ -159,18 +159,26 @@ void Print(const char *fmt, ...) {
     size_t n;
     char *owned;
     const char *form = Form(fmt, &n, &owned);
-    va_list ap;
+    va_list ap, again;
     va_start(ap, fmt);
-    if (n > 0) {
-        SinkFormat(form, ap);
-        g_line_open = form[n - 1] != '\n';
+    va_copy(again, ap);
+    /* Formatted on the stack, or on the heap when longer. */
+    char small[1024], *out = small;
+    int k = n > 0 ? vsnprintf(small, sizeof small, form, ap) : 0;
+    if (k >= (int)sizeof small) {
+        if (!(out = (char *)malloc((size_t)k + 1))) ExitOutOfMemory();
+        vsnprintf(out, (size_t)k + 1, form, again);
     }
+    va_end(again);
     va_end(ap);
+    if (k > 0) SinkWrite(out, (size_t)k);
+    if (n > 0) g_line_open = form[n - 1] != '\n';
+    if (out != small) free(out);
     free(owned);
 }
 
 void PrintChar(char c) {
-    SinkChar(c);
+    SinkWrite(&c, 1);
     g_line_open = c != '\n';
 }
 
