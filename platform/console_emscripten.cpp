@@ -56,8 +56,7 @@ char **Utf8Arguments(int *, char **argv) {
 
 /* UTF-8 only: the C library here has no GBK converter. Asked for GBK, the
  * program says so and ends with the status of a bad command line. */
-bool ChooseSink(OutputEncoding encoding, bool terminal) {
-    (void)terminal;
+bool ChooseSink(OutputEncoding encoding, bool) {
     if (encoding == ENCODING_GBK) {
         Complain("this build writes UTF-8 only; it has no GBK");
         exit(2);
@@ -72,8 +71,7 @@ bool OpenConverter() {
 
 void CloseConverter() {}
 
-size_t Utf8ToGbk(const char *utf8, char *out, size_t outsize) {
-    (void)utf8, (void)out, (void)outsize;
+size_t Utf8ToGbk(const char *, char *, size_t) {
     return (size_t)-1;
 }
 
@@ -98,8 +96,7 @@ bool SinkFlush() {
     return true;
 }
 
-bool ReaderGone(int err) {
-    (void)err;
+bool ReaderGone(int) {
     return false;
 }
 

@@ -86,14 +86,11 @@ int MenuChoice(const char *const *lines, size_t n, const char *prompt, DrawFn dr
         draw(screen.cols, screen.rows - g_menu.rows - notice_rows);
     }
     PrintText(g_menu.text);
-    int choice;
-    if (ReadInt(&choice) == READ_OK) {
-        NoteChoice(choice, true);
-        return choice;
-    }
-    DiscardLine(true);
-    NoteChoice(-1, false);
-    return -1;
+    int choice = -1; /* kept by a choice that is not a number */
+    bool number = ReadInt(&choice) == READ_OK;
+    if (!number) DiscardLine(true);
+    NoteChoice(choice, number);
+    return choice;
 }
 
 int RunMenuProgram(int argc, char **argv, const MenuProgram &program) {
