@@ -3,7 +3,6 @@
  * clear it, _read for input, the wide command line. See console_system.h. */
 #include "console_system.h"
 #include "termsize.h"
-#include "output.h"
 
 #include <cerrno>
 #include <climits>
