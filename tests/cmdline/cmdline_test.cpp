@@ -84,6 +84,31 @@ TEST(ParseCmdLine, GoodCommandLines) {
     }
 }
 
+// --learn turns on the views a learner needs: --draw, and --trace where the
+// program walks; --step stands alone.
+TEST(ParseCmdLine, LearnAndStep) {
+    SetProgramName("prog");
+    struct Case {
+        const CmdKnown *known;
+        std::vector<const char *> args;
+        bool draw, trace, step, learn;
+    } cases[] = {
+        {&kTree, {"--learn"}, true, true, false, true},
+        {&kQueue, {"--learn"}, true, false, false, true},
+        {&kTree, {"--step"}, false, false, true, false},
+        {&kTree, {"--step", "--learn", "--draw"}, true, true, true, true},
+    };
+    for (const Case &c : cases) {
+        Result r = Parse(*c.known, c.args);
+        EXPECT_EQ(r.status, CMD_RUN);
+        EXPECT_EQ(r.opt.draw, c.draw);
+        EXPECT_EQ(r.opt.trace, c.trace);
+        EXPECT_EQ(r.opt.step, c.step);
+        EXPECT_EQ(r.opt.learn, c.learn);
+        EXPECT_EQ(r.io.out + r.io.err, "");
+    }
+}
+
 TEST(ParseCmdLine, HelpAndVersionPrintAndEnd) {
     SetProgramName("prog");
     const std::vector<const char *> helps[] = {
@@ -114,6 +139,8 @@ TEST(ParseCmdLine, MistakesSayWhatAndEndWithStatus2) {
         {&kQueue, {"-h=1"}, "option '-h' takes no value"},
         {&kQueue, {"--trace"}, "unknown option '--trace'"},
         {&kTree, {"--trace=1"}, "option '--trace' takes no value"},
+        {&kQueue, {"--step"}, "unknown option '--step'"},
+        {&kTree, {"--learn=1"}, "option '--learn' takes no value"},
         {&kTree, {"--draw", "extra"}, "unexpected argument 'extra'"},
         {&kTree, {"--", "--draw"}, "unexpected argument '--draw'"},
         {&kTree, {"--draw=yes"}, "option '--draw' takes no value"},
