@@ -30,22 +30,16 @@ static bool FillInput() {
     if (g_end) return false;
     FlushOutput();
     if (g_len > 0) g_before = g_in[g_len - 1];
-    for (;;) {
-        long n = ReadInput(g_in, sizeof g_in);
-        if (n > 0) {
-            g_pos = 0;
-            g_len = (size_t)n;
-            return true;
-        }
-        if (n == 0) {
-            g_end = true;
-            return false;
-        }
+    long n;
+    while ((n = ReadInput(g_in, sizeof g_in)) < 0)
         if (errno != EINTR) {
             Complain("cannot read standard input: %s", strerror(errno));
             exit(EXIT_FAILURE);
         }
-    }
+    g_pos = 0;
+    g_len = (size_t)n;
+    g_end = n == 0;
+    return n > 0;
 }
 
 /* The next input byte, or EOF at the end of input. */
