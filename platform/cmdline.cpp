@@ -51,16 +51,12 @@ static const Option *FindOption(const char *arg, size_t len, const CmdKnown &kno
 }
 
 /* A user's text fit to quote in one stderr line: at most 40 bytes, control
- * characters shown as '?'. Returns out. */
-static const char *Quote(const char *text, char *out, size_t size) {
+ * characters shown as '?', "..." after a longer one. Returns out (44 bytes). */
+static const char *Quote(const char *text, char *out) {
     size_t n = 0;
-    for (; *text && n + 4 < size && n < 40; text++)
+    for (; *text && n < 40; text++)
         out[n++] = ((unsigned char)*text < 0x20 || *text == 0x7F) ? '?' : *text;
-    if (*text) {
-        memcpy(out + n, "...", 3);
-        n += 3;
-    }
-    out[n] = '\0';
+    strcpy(out + n, *text ? "..." : "");
     return out;
 }
 
@@ -99,19 +95,18 @@ int ParseCmdLine(int argc, char *const *argv, const CmdKnown &known, CmdOptions 
     for (int i = 1; i < argc; i++) {
         const char *arg = argv[i];
         if (strcmp(arg, "--") == 0) {
-            if (i + 1 < argc)
-                return Usage("unexpected argument '%s'", Quote(argv[i + 1], quoted, sizeof quoted));
+            if (i + 1 < argc) return Usage("unexpected argument '%s'", Quote(argv[i + 1], quoted));
             break;
         }
         if (arg[0] != '-' || arg[1] == '\0')
-            return Usage("unexpected argument '%s'", Quote(arg, quoted, sizeof quoted));
+            return Usage("unexpected argument '%s'", Quote(arg, quoted));
         const char *eq = strchr(arg, '=');
         size_t len = eq ? (size_t)(eq - arg) : strlen(arg);
         const Option *o = FindOption(arg, len, known);
         if (!o) {
             char name[48];
             snprintf(name, sizeof name, "%.*s", (int)(len < 40 ? len : 40), arg);
-            return Usage("unknown option '%s'", Quote(name, quoted, sizeof quoted));
+            return Usage("unknown option '%s'", Quote(name, quoted));
         }
         const char *value = eq ? eq + 1 : nullptr;
         if (!o->takes_value && eq) return Usage("option '%s' takes no value", o->name);
@@ -131,8 +126,7 @@ int ParseCmdLine(int argc, char *const *argv, const CmdKnown &known, CmdOptions 
             else if (SameWord(value, "utf-8") || SameWord(value, "utf8"))
                 out.encoding = ENCODING_UTF8;
             else
-                return Usage("bad value '%s' for --encoding (gbk or utf-8)",
-                             Quote(value, quoted, sizeof quoted));
+                return Usage("bad value '%s' for --encoding (gbk or utf-8)", Quote(value, quoted));
             break;
         case OPT_TREE:
             if ((problem = known.check_tree(value, why, sizeof why)))
