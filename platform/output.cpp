@@ -75,8 +75,9 @@ static void ForgetTexts() {
     exit(EXIT_FAILURE);
 }
 
-static bool IsAscii(const char *s, size_t n) {
-    for (size_t i = 0; i < n; i++)
+/* Whether text (n bytes) goes out as it is: UTF-8 output, or ASCII. */
+static bool Plain(const char *s, size_t n) {
+    for (size_t i = 0; i < n && !g_utf8_out; i++)
         if ((unsigned char)s[i] >= 0x80) return false;
     return true;
 }
@@ -93,7 +94,7 @@ static size_t ToGbk(const char *text, char *room, size_t len) {
  * Returns false, c untouched, when there is no memory for it. */
 static bool Keep(Converted *c, const char *text) {
     size_t len = strlen(text);
-    bool plain = g_utf8_out || IsAscii(text, len);
+    bool plain = Plain(text, len);
     char *block = (char *)malloc(plain ? len + 1 : 2 * (len + 1));
     if (!block) return false;
     memcpy(block, text, len + 1);
@@ -128,7 +129,7 @@ static const char *Form(const char *text, size_t *size, char **owned) {
     }
     size_t len = strlen(text);
     *size = len;
-    if (g_utf8_out || IsAscii(text, len)) return text;
+    if (Plain(text, len)) return text;
     if (!(*owned = (char *)malloc(len + 1))) ExitOutOfMemory();
     *size = ToGbk(text, *owned, len);
     return *owned;
