@@ -51,28 +51,18 @@ static const Option *FindOption(const char *arg, size_t len, const CmdKnown &kno
 }
 
 /* A user's text fit to quote in one stderr line: at most 40 bytes, control
- * characters shown as '?'. Returns out. */
-static const char *Quote(const char *text, char *out, size_t size) {
+ * characters shown as '?', "..." after a longer one. Returns out (44 bytes). */
+static const char *Quote(const char *text, char *out) {
     size_t n = 0;
-    for (; *text && n + 4 < size && n < 40; text++)
+    for (; *text && n < 40; text++)
         out[n++] = ((unsigned char)*text < 0x20 || *text == 0x7F) ? '?' : *text;
-    if (*text) {
-        memcpy(out + n, "...", 3);
-        n += 3;
-    }
-    out[n] = '\0';
+    strcpy(out + n, *text ? "..." : "");
     return out;
 }
 
 /* Says on stderr what is wrong (printf-style) and where help is; returns
  * CMD_USAGE. */
-static int Usage(const char *fmt, ...)
-#if defined(__GNUC__)
-    __attribute__((format(printf, 1, 2)))
-#endif
-    ;
-
-static int Usage(const char *fmt, ...) {
+PRINTF_LIKE(1, 2) static int Usage(const char *fmt, ...) {
     char text[256];
     va_list ap;
     va_start(ap, fmt);
@@ -91,36 +81,6 @@ static bool SameWord(const char *a, const char *b) {
     return *a == *b;
 }
 
-/* Stores the value of option o in out. Returns CMD_RUN, or CMD_USAGE after
- * saying what is wrong with it. */
-static int TakeValue(const Option &o, const char *value, const CmdKnown &known, CmdOptions &out) {
-    char quoted[48], why[160];
-    switch (o.id) {
-    case OPT_ENCODING:
-        if (SameWord(value, "gbk")) {
-            out.encoding = ENCODING_GBK;
-        } else if (SameWord(value, "utf-8") || SameWord(value, "utf8")) {
-            out.encoding = ENCODING_UTF8;
-        } else {
-            return Usage("bad value '%s' for --encoding (gbk or utf-8)",
-                         Quote(value, quoted, sizeof quoted));
-        }
-        return CMD_RUN;
-    case OPT_TREE: {
-        const char *problem = known.check_tree(value, why, sizeof why);
-        if (problem) return Usage("--tree: %s", problem);
-        out.tree = value;
-        return CMD_RUN;
-    }
-    case OPT_FILE:
-        if (!*value) return Usage("--file needs a path, not an empty text");
-        out.file = value;
-        return CMD_RUN;
-    default:
-        return CMD_RUN;
-    }
-}
-
 /* The status after --help or --version: 0 when their text reached stdout,
  * else 1 after a line on stderr (a full disk, a closed pipe). */
 static int Flushed() {
@@ -130,56 +90,67 @@ static int Flushed() {
 }
 
 int ParseCmdLine(int argc, char *const *argv, const CmdKnown &known, CmdOptions &out) {
-    out.draw = false;
-    out.encoding = ENCODING_AUTO;
-    out.tree = nullptr;
-    out.file = nullptr;
-    out.trace = false;
-    out.step = false;
-    out.learn = false;
+    out = CmdOptions(); /* nothing asked for: ENCODING_AUTO, no tree, no file */
     char quoted[48];
     for (int i = 1; i < argc; i++) {
         const char *arg = argv[i];
         if (strcmp(arg, "--") == 0) {
-            if (i + 1 < argc)
-                return Usage("unexpected argument '%s'", Quote(argv[i + 1], quoted, sizeof quoted));
+            if (i + 1 < argc) return Usage("unexpected argument '%s'", Quote(argv[i + 1], quoted));
             break;
         }
         if (arg[0] != '-' || arg[1] == '\0')
-            return Usage("unexpected argument '%s'", Quote(arg, quoted, sizeof quoted));
+            return Usage("unexpected argument '%s'", Quote(arg, quoted));
         const char *eq = strchr(arg, '=');
         size_t len = eq ? (size_t)(eq - arg) : strlen(arg);
         const Option *o = FindOption(arg, len, known);
         if (!o) {
             char name[48];
             snprintf(name, sizeof name, "%.*s", (int)(len < 40 ? len : 40), arg);
-            return Usage("unknown option '%s'", Quote(name, quoted, sizeof quoted));
+            return Usage("unknown option '%s'", Quote(name, quoted));
         }
+        const char *value = eq ? eq + 1 : nullptr;
         if (!o->takes_value && eq) return Usage("option '%s' takes no value", o->name);
-        if (o->takes_value) {
-            const char *value = eq ? eq + 1 : nullptr;
-            if (!value) {
-                if (i + 1 >= argc) return Usage("option '%s' needs a value", o->name);
-                value = argv[++i];
-            }
-            int status = TakeValue(*o, value, known, out);
-            if (status != CMD_RUN) return status;
-            continue;
+        if (o->takes_value && !value) {
+            if (i + 1 >= argc) return Usage("option '%s' needs a value", o->name);
+            value = argv[++i];
         }
-        if (o->id == OPT_DRAW) {
+        char why[160];
+        const char *problem;
+        switch (o->id) {
+        case OPT_DRAW:
             out.draw = true;
-        } else if (o->id == OPT_TRACE) {
+            break;
+        case OPT_ENCODING:
+            if (SameWord(value, "gbk"))
+                out.encoding = ENCODING_GBK;
+            else if (SameWord(value, "utf-8") || SameWord(value, "utf8"))
+                out.encoding = ENCODING_UTF8;
+            else
+                return Usage("bad value '%s' for --encoding (gbk or utf-8)", Quote(value, quoted));
+            break;
+        case OPT_TREE:
+            if ((problem = known.check_tree(value, why, sizeof why)))
+                return Usage("--tree: %s", problem);
+            out.tree = value;
+            break;
+        case OPT_FILE:
+            if (!*value) return Usage("--file needs a path, not an empty text");
+            out.file = value;
+            break;
+        case OPT_TRACE:
             out.trace = true;
-        } else if (o->id == OPT_STEP) {
+            break;
+        case OPT_STEP:
             out.step = true;
-        } else if (o->id == OPT_LEARN) {
-            out.learn = true;
-            out.draw = true;
+            break;
+        case OPT_LEARN:
+            out.learn = out.draw = true;
             out.trace = known.takes_trace;
-        } else if (o->id == OPT_HELP) {
+            break;
+        case OPT_HELP:
             fputs(known.help, stdout);
             return Flushed();
-        } else if (o->id == OPT_VERSION) {
+        case OPT_VERSION:
             printf("%s %s\n", ProgramName(), ADT_VERSION);
             return Flushed();
         }

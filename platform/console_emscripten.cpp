@@ -4,6 +4,7 @@
  * host's adtRead, which the program awaits without blocking the page
  * (ASYNCIFY unwinds the stack while it waits). See console_system.h. */
 #include "console_system.h"
+#include "termsize.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -55,8 +56,7 @@ char **Utf8Arguments(int *, char **argv) {
 
 /* UTF-8 only: the C library here has no GBK converter. Asked for GBK, the
  * program says so and ends with the status of a bad command line. */
-bool ChooseSink(OutputEncoding encoding, bool terminal) {
-    (void)terminal;
+bool ChooseSink(OutputEncoding encoding, bool) {
     if (encoding == ENCODING_GBK) {
         Complain("this build writes UTF-8 only; it has no GBK");
         exit(2);
@@ -71,8 +71,7 @@ bool OpenConverter() {
 
 void CloseConverter() {}
 
-size_t Utf8ToGbk(const char *utf8, char *out, size_t outsize) {
-    (void)utf8, (void)out, (void)outsize;
+size_t Utf8ToGbk(const char *, char *, size_t) {
     return (size_t)-1;
 }
 
@@ -91,36 +90,13 @@ void SinkWrite(const char *bytes, size_t n) {
     }
 }
 
-void SinkChar(char c) {
-    if (g_out_len == sizeof g_out) SinkFlush();
-    g_out[g_out_len++] = c;
-}
-
-/* Formatted into a block on the stack, or one from the heap when longer. */
-void SinkFormat(const char *fmt, va_list ap) {
-    char small[1024];
-    va_list again;
-    va_copy(again, ap);
-    int n = vsnprintf(small, sizeof small, fmt, ap);
-    char *out = small;
-    if (n >= (int)sizeof small) {
-        out = (char *)malloc((size_t)n + 1);
-        if (!out) ExitOutOfMemory();
-        vsnprintf(out, (size_t)n + 1, fmt, again);
-    }
-    va_end(again);
-    if (n > 0) SinkWrite(out, (size_t)n);
-    if (out != small) free(out);
-}
-
 bool SinkFlush() {
     if (g_out_len > 0) HostWrite(g_out, (int)g_out_len);
     g_out_len = 0;
     return true;
 }
 
-bool ReaderGone(int err) {
-    (void)err;
+bool ReaderGone(int) {
     return false;
 }
 
@@ -130,4 +106,21 @@ void ClearTerminal() {
 
 long ReadInput(char *buf, size_t n) {
     return HostRead(buf, (int)n);
+}
+
+/* ---- The screen's size (termsize.h) ---- */
+
+/* The host's terminal size; 0 where the host has no terminal (Node). */
+EM_JS(int, HostTermCols, (), { return Module.adtCols ? Module.adtCols() : 0; });
+EM_JS(int, HostTermRows, (), { return Module.adtRows ? Module.adtRows() : 0; });
+
+bool AskTermSize(TermSize *size) {
+    size->cols = HostTermCols();
+    size->rows = HostTermRows();
+    return size->cols > 0 && size->rows > 0;
+}
+
+/* The page's terminal shows reverse video; the Node runner has no terminal. */
+bool TermShowsReverse() {
+    return HostTermCols() > 0;
 }

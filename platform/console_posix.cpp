@@ -2,6 +2,7 @@
  * GBK, the terminal's charset from the locale, stdio for output, read(2)
  * for input. See console_system.h. */
 #include "console_system.h"
+#include "termsize.h"
 
 #include <cerrno>
 #include <clocale>
@@ -12,6 +13,7 @@
 #include <iconv.h>
 #include <langinfo.h>
 #include <strings.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
@@ -94,15 +96,6 @@ void SinkWrite(const char *bytes, size_t n) {
     fwrite(bytes, 1, n, stdout);
 }
 
-/* The programs print from one thread: no lock is needed for a byte. */
-void SinkChar(char c) {
-    putc_unlocked((unsigned char)c, stdout);
-}
-
-void SinkFormat(const char *fmt, va_list ap) {
-    vfprintf(stdout, fmt, ap);
-}
-
 /* A write that failed earlier, when stdio's buffer filled, stays flagged in
  * stdout (ferror) and is caught here too, errno normally still telling its
  * cause. */
@@ -126,4 +119,18 @@ long ReadInput(char *buf, size_t n) {
     struct termios mode;
     if (got == 0 && tcgetattr(STDIN_FILENO, &mode) != 0 && errno == EIO) return -1;
     return got;
+}
+
+/* ---- The screen's size (termsize.h) ---- */
+
+bool AskTermSize(TermSize *size) {
+    struct winsize ws;
+    if (ioctl(STDOUT_FILENO, TIOCGWINSZ, &ws) != 0) return false;
+    size->cols = ws.ws_col;
+    size->rows = ws.ws_row;
+    return true;
+}
+
+bool TermShowsReverse() {
+    return StdoutIsTerminal();
 }

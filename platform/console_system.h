@@ -5,7 +5,6 @@
 #ifndef PLATFORM_CONSOLE_SYSTEM_H
 #define PLATFORM_CONSOLE_SYSTEM_H
 
-#include <cstdarg>
 #include <cstddef>
 
 #include "output.h"
@@ -34,11 +33,8 @@ void CloseConverter();
  * converted or does not fit. Opens the converter when needed. */
 size_t Utf8ToGbk(const char *utf8, char *out, size_t outsize);
 
-/* Add to what waits to be written: n bytes (GBK or UTF-8), one byte, or
- * what fmt and the arguments format to. */
+/* Adds n bytes (GBK or UTF-8) to what waits to be written. */
 void SinkWrite(const char *bytes, size_t n);
-void SinkChar(char c);
-void SinkFormat(const char *fmt, va_list ap);
 
 /* Writes out everything waiting, and tells whether every write since the
  * last call succeeded; on false, errno tells why. */

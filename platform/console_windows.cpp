@@ -2,7 +2,7 @@
  * for GBK, WriteConsoleW for the texts at a console, the console API to
  * clear it, _read for input, the wide command line. See console_system.h. */
 #include "console_system.h"
-#include "output.h"
+#include "termsize.h"
 
 #include <cerrno>
 #include <climits>
@@ -143,24 +143,6 @@ void SinkWrite(const char *bytes, size_t n) {
     }
 }
 
-void SinkChar(char c) {
-    SinkWrite(&c, 1);
-}
-
-/* Formats into a buffer, for SinkWrite. */
-void SinkFormat(const char *fmt, va_list ap) {
-    char small[1024];
-    va_list again;
-    va_copy(again, ap);
-    int n = vsnprintf(small, sizeof small, fmt, ap);
-    char *out = n < (int)sizeof small ? small : (char *)malloc((size_t)n + 1);
-    if (!out) ExitOutOfMemory();
-    if (out != small) vsnprintf(out, (size_t)n + 1, fmt, again);
-    va_end(again);
-    if (n > 0) SinkWrite(out, (size_t)n);
-    if (out != small) free(out);
-}
-
 bool SinkFlush() {
     if (g_pending_len > 0) WritePending(g_pending_len);
     if (g_wide_failed) {
@@ -195,4 +177,19 @@ void ClearTerminal() {
 
 long ReadInput(char *buf, size_t n) {
     return _read(0, buf, (unsigned)(n > INT_MAX ? INT_MAX : n));
+}
+
+/* ---- The screen's size (termsize.h) ---- */
+
+bool AskTermSize(TermSize *size) {
+    CONSOLE_SCREEN_BUFFER_INFO info;
+    if (!GetConsoleScreenBufferInfo(GetStdHandle(STD_OUTPUT_HANDLE), &info)) return false;
+    size->cols = info.srWindow.Right - info.srWindow.Left + 1;
+    size->rows = info.srWindow.Bottom - info.srWindow.Top + 1;
+    return true;
+}
+
+/* The console is left in its mode: no escape sequences. */
+bool TermShowsReverse() {
+    return false;
 }

@@ -5,6 +5,13 @@
 #ifndef PLATFORM_FAIL_H
 #define PLATFORM_FAIL_H
 
+/* Has the compiler check the arguments against the printf format. */
+#if defined(__GNUC__)
+#define PRINTF_LIKE(fmt, args) __attribute__((format(printf, fmt, args)))
+#else
+#define PRINTF_LIKE(fmt, args)
+#endif
+
 /* The name that starts every stderr line ("tree_menu", "queue_menu"). Call
  * once at the start of main; name must outlive the program (a literal). */
 void SetProgramName(const char *name);
@@ -14,11 +21,7 @@ const char *ProgramName();
 /* Writes "<program>: <formatted text>\n" to stderr, after the output
  * waiting to be written, on a line of its own (output.h,
  * ClearForComplaint). */
-void Complain(const char *fmt, ...)
-#if defined(__GNUC__)
-    __attribute__((format(printf, 1, 2)))
-#endif
-    ;
+void Complain(const char *fmt, ...) PRINTF_LIKE(1, 2);
 
 /* No memory for a stack or a queue: says "<program>: out of memory" on
  * stderr and ends the process with status OVERFLOW (-2, seen as 254). */

@@ -273,16 +273,10 @@ FileResult SaveBytes(const char *name, const void *bytes, size_t size, int *err)
 }
 
 FileResult LoadBytes(const char *name, void *buf, size_t cap, size_t *got, int *err) {
-    int fd = -1;
+    int fd;
     struct stat st;
-    size_t n = 0;
-    int e = OpenRegular(name, O_RDONLY, &fd, &st);
-    bool opened = e == 0;
-    if (opened) {
-        e = ReadAll(fd, buf, cap, &n);
-        close(fd); /* nothing was written through it */
-    }
-    *err = e;
-    if (e == 0) *got = n;
-    return e == 0 ? FILE_DONE : opened ? FILE_IO_FAILED : FILE_OPEN_FAILED;
+    if ((*err = OpenRegular(name, O_RDONLY, &fd, &st)) != 0) return FILE_OPEN_FAILED;
+    *err = ReadAll(fd, buf, cap, got);
+    close(fd); /* nothing was written through it */
+    return *err == 0 ? FILE_DONE : FILE_IO_FAILED;
 }

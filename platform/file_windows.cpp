@@ -252,18 +252,13 @@ FileResult SaveBytes(const char *name, const void *bytes, size_t size, int *err)
 }
 
 FileResult LoadBytes(const char *name, void *buf, size_t cap, size_t *got, int *err) {
-    HANDLE h = INVALID_HANDLE_VALUE;
+    HANDLE h;
     BY_HANDLE_FILE_INFORMATION info;
     DWORD attrs;
-    size_t n = 0;
-    int e = Open(name, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING, &h, &info,
-                 &attrs);
-    bool opened = e == 0;
-    if (opened) {
-        e = ReadAll(h, buf, cap, &n);
-        CloseHandle(h); /* nothing was written through it */
-    }
-    *err = e;
-    if (e == 0) *got = n;
-    return e == 0 ? FILE_DONE : opened ? FILE_IO_FAILED : FILE_OPEN_FAILED;
+    *err = Open(name, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING, &h, &info,
+                &attrs);
+    if (*err != 0) return FILE_OPEN_FAILED;
+    *err = ReadAll(h, buf, cap, got);
+    CloseHandle(h); /* nothing was written through it */
+    return *err == 0 ? FILE_DONE : FILE_IO_FAILED;
 }

@@ -30,22 +30,16 @@ static bool FillInput() {
     if (g_end) return false;
     FlushOutput();
     if (g_len > 0) g_before = g_in[g_len - 1];
-    for (;;) {
-        long n = ReadInput(g_in, sizeof g_in);
-        if (n > 0) {
-            g_pos = 0;
-            g_len = (size_t)n;
-            return true;
-        }
-        if (n == 0) {
-            g_end = true;
-            return false;
-        }
+    long n;
+    while ((n = ReadInput(g_in, sizeof g_in)) < 0)
         if (errno != EINTR) {
             Complain("cannot read standard input: %s", strerror(errno));
             exit(EXIT_FAILURE);
         }
-    }
+    g_pos = 0;
+    g_len = (size_t)n;
+    g_end = n == 0;
+    return n > 0;
 }
 
 /* The next input byte, or EOF at the end of input. */
@@ -65,9 +59,9 @@ void DropInput() {
     g_before = '\n';
 }
 
-/* NextByte that ends the program at the end of input; nothing more is
- * printed, and the exit handler writes out what is pending. */
-static int NextChar() {
+/* The end of input ends the program here; nothing more is printed, and
+ * the exit handler writes out what is pending. */
+int ReadChar() {
     int c = NextByte();
     if (c == EOF) exit(0);
     return c;
@@ -83,49 +77,30 @@ static bool IsDigit(int c) {
 }
 
 ReadResult ReadInt(int *out) {
-    int c = NextChar();
+    int c = ReadChar();
     while (IsSpace(c))
-        c = NextChar();
+        c = ReadChar();
     bool negative = false;
     if (c == '+' || c == '-') {
         negative = (c == '-');
         c = NextByte(); /* the end of input here is noticed by the next read */
     }
-    if (!IsDigit(c)) {
-        if (c != EOF) UnreadByte();
-        return READ_NAN;
-    }
     /* Accumulate as a negative number: its range covers INT_MIN. */
     long long value = 0;
-    bool overflow = false;
-    for (; IsDigit(c); c = NextByte()) {
-        if (!overflow) {
-            value = value * 10 - (c - '0');
-            if (value < (long long)INT_MIN) overflow = true;
-        }
-    }
+    bool digits = IsDigit(c), overflow = false;
+    for (; IsDigit(c); c = NextByte())
+        if (!overflow && (value = value * 10 - (c - '0')) < (long long)INT_MIN) overflow = true;
     if (c != EOF) UnreadByte();
-    if (!negative) {
-        if (-value > (long long)INT_MAX) overflow = true;
-        value = -value;
-    }
-    if (overflow) return READ_NAN;
-    *out = (int)value;
+    if (!negative && -value > (long long)INT_MAX) overflow = true;
+    if (!digits || overflow) return READ_NAN;
+    *out = (int)(negative ? value : -value);
     return READ_OK;
 }
 
-int ReadChar() {
-    return NextChar();
-}
-
 void DiscardLine(bool withNewline) {
-    for (;;) {
-        int c = NextChar();
-        if (c == '\n') {
-            if (!withNewline) UnreadByte();
-            return;
-        }
+    while (ReadChar() != '\n') {
     }
+    if (!withNewline) UnreadByte();
 }
 
 void Pause(int n) {
@@ -147,12 +122,9 @@ int CharsAhead(int n) {
 bool ReadLineOrEnd(char *line, size_t size) {
     size_t n = 0;
     int c = NextByte();
-    if (c == EOF) {
-        line[0] = '\0';
-        return false;
-    }
+    bool any = c != EOF;
     for (; c != EOF && c != '\n'; c = NextByte())
         if (n + 1 < size) line[n++] = (char)c;
     line[n] = '\0';
-    return true;
+    return any;
 }

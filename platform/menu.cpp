@@ -34,22 +34,18 @@ static Menu g_menu = {};
 
 /* Makes g_menu the menu of these lines and prompt. */
 static void BuildMenu(const char *const *lines, size_t n, const char *prompt) {
-    size_t len = strlen(prompt);
+    size_t len = strlen(prompt) + 1;
     for (size_t i = 0; i < n; i++)
         len += strlen(lines[i]) + 1;
-    char *text = (char *)malloc(len + 1);
+    char *text = (char *)malloc(len);
     if (!text) ExitOutOfMemory();
     free(g_menu.text);
     g_menu = Menu{lines, n, prompt, text, 1};
-    for (size_t i = 0; i < n; i++) {
-        size_t k = strlen(lines[i]);
-        memcpy(text, lines[i], k);
-        text[k] = '\n';
-        text += k + 1;
-    }
-    memcpy(text, prompt, strlen(prompt) + 1);
+    for (size_t i = 0; i < n; i++)
+        text += sprintf(text, "%s\n", lines[i]);
+    strcpy(text, prompt);
     for (const char *c = g_menu.text; *c; c++)
-        if (*c == '\n') g_menu.rows++;
+        g_menu.rows += *c == '\n';
 }
 
 /* Learners (--learn): the highest choice (-1 when not learning), and the
@@ -86,14 +82,11 @@ int MenuChoice(const char *const *lines, size_t n, const char *prompt, DrawFn dr
         draw(screen.cols, screen.rows - g_menu.rows - notice_rows);
     }
     PrintText(g_menu.text);
-    int choice;
-    if (ReadInt(&choice) == READ_OK) {
-        NoteChoice(choice, true);
-        return choice;
-    }
-    DiscardLine(true);
-    NoteChoice(-1, false);
-    return -1;
+    int choice = -1; /* kept by a choice that is not a number */
+    bool number = ReadInt(&choice) == READ_OK;
+    if (!number) DiscardLine(true);
+    NoteChoice(choice, number);
+    return choice;
 }
 
 int RunMenuProgram(int argc, char **argv, const MenuProgram &program) {

@@ -75,8 +75,9 @@ static void ForgetTexts() {
     exit(EXIT_FAILURE);
 }
 
-static bool IsAscii(const char *s, size_t n) {
-    for (size_t i = 0; i < n; i++)
+/* Whether text (n bytes) goes out as it is: UTF-8 output, or ASCII. */
+static bool Plain(const char *s, size_t n) {
+    for (size_t i = 0; i < n && !g_utf8_out; i++)
         if ((unsigned char)s[i] >= 0x80) return false;
     return true;
 }
@@ -93,7 +94,7 @@ static size_t ToGbk(const char *text, char *room, size_t len) {
  * Returns false, c untouched, when there is no memory for it. */
 static bool Keep(Converted *c, const char *text) {
     size_t len = strlen(text);
-    bool plain = g_utf8_out || IsAscii(text, len);
+    bool plain = Plain(text, len);
     char *block = (char *)malloc(plain ? len + 1 : 2 * (len + 1));
     if (!block) return false;
     memcpy(block, text, len + 1);
@@ -128,7 +129,7 @@ static const char *Form(const char *text, size_t *size, char **owned) {
     }
     size_t len = strlen(text);
     *size = len;
-    if (g_utf8_out || IsAscii(text, len)) return text;
+    if (Plain(text, len)) return text;
     if (!(*owned = (char *)malloc(len + 1))) ExitOutOfMemory();
     *size = ToGbk(text, *owned, len);
     return *owned;
@@ -159,18 +160,26 @@ void Print(const char *fmt, ...) {
     size_t n;
     char *owned;
     const char *form = Form(fmt, &n, &owned);
-    va_list ap;
+    va_list ap, again;
     va_start(ap, fmt);
-    if (n > 0) {
-        SinkFormat(form, ap);
-        g_line_open = form[n - 1] != '\n';
+    va_copy(again, ap);
+    /* Formatted on the stack, or on the heap when longer. */
+    char small[1024], *out = small;
+    int k = n > 0 ? vsnprintf(small, sizeof small, form, ap) : 0;
+    if (k >= (int)sizeof small) {
+        if (!(out = (char *)malloc((size_t)k + 1))) ExitOutOfMemory();
+        vsnprintf(out, (size_t)k + 1, form, again);
     }
+    va_end(again);
     va_end(ap);
+    if (k > 0) SinkWrite(out, (size_t)k);
+    if (n > 0) g_line_open = form[n - 1] != '\n';
+    if (out != small) free(out);
     free(owned);
 }
 
 void PrintChar(char c) {
-    SinkChar(c);
+    SinkWrite(&c, 1);
     g_line_open = c != '\n';
 }
 

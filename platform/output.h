@@ -12,6 +12,8 @@
 #ifndef PLATFORM_OUTPUT_H
 #define PLATFORM_OUTPUT_H
 
+#include "fail.h"
+
 /* AUTO: GBK, except UTF-8 on a POSIX terminal whose charset is not GBK, and
  * UTF-16 at a Windows console. GBK, UTF8: these bytes wherever stdout goes,
  * at a Windows console too, which shows them by its own code page. */
@@ -34,11 +36,7 @@ void PrintText(const char *text);
 void PrintLine(const char *text);
 /* printf with a UTF-8 format: the format is converted before formatting, so
  * "%c" arguments go out as the raw bytes they are. */
-void Print(const char *fmt, ...)
-#if defined(__GNUC__)
-    __attribute__((format(printf, 1, 2)))
-#endif
-    ;
+void Print(const char *fmt, ...) PRINTF_LIKE(1, 2);
 
 /* Writes out all pending output (before every read). A failed write ends
  * the program. */

@@ -20,8 +20,7 @@ TermSize GetTermSize();
 
 /* What the system says of stdout's size (POSIX: TIOCGWINSZ; Windows: the
  * visible part of the console buffer); false when stdout is no terminal or
- * console. One file per system: termsize_posix.cpp, termsize_windows.cpp,
- * termsize_emscripten.cpp. */
+ * console. In the console's file per system (console_system.h). */
 bool AskTermSize(TermSize *size);
 
 /* Whether stdout is a terminal that shows reverse video by the ANSI escape

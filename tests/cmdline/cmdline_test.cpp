@@ -149,6 +149,13 @@ TEST(ParseCmdLine, MistakesSayWhatAndEndWithStatus2) {
         {&kQueue, {"--file", ""}, "--file needs a path, not an empty text"},
         {&kTree, {"--tree", "B##"}, "--tree: not an A tree"},
         {&kTree, {"--encoding", "x\ny"}, "bad value 'x?y' for --encoding (gbk or utf-8)"},
+        // Quoted texts stop at 40 bytes; a long option name is cut without "...".
+        {&kTree,
+         {"--encoding", "0123456789012345678901234567890123456789X"},
+         "bad value '0123456789012345678901234567890123456789...' for --encoding (gbk or utf-8)"},
+        {&kTree,
+         {"--abcdefghijabcdefghijabcdefghijabcdefghijXY"},
+         "unknown option '--abcdefghijabcdefghijabcdefghijabcdefgh'"},
     };
     for (const Case &c : cases) {
         Result r = Parse(*c.known, c.args);
