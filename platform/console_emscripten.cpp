@@ -90,6 +90,14 @@ void SinkWrite(const char *bytes, size_t n) {
     }
 }
 
+void SinkChar(char c) {
+    SinkWrite(&c, 1);
+}
+
+FILE *SinkStream() {
+    return nullptr;
+}
+
 bool SinkFlush() {
     if (g_out_len > 0) HostWrite(g_out, (int)g_out_len);
     g_out_len = 0;

@@ -96,6 +96,14 @@ void SinkWrite(const char *bytes, size_t n) {
     fwrite(bytes, 1, n, stdout);
 }
 
+void SinkChar(char c) {
+    putc_unlocked(c, stdout); /* one thread: no lock needed */
+}
+
+FILE *SinkStream() {
+    return stdout;
+}
+
 /* A write that failed earlier, when stdio's buffer filled, stays flagged in
  * stdout (ferror) and is caught here too, errno normally still telling its
  * cause. */

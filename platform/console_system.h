@@ -6,6 +6,7 @@
 #define PLATFORM_CONSOLE_SYSTEM_H
 
 #include <cstddef>
+#include <cstdio>
 
 #include "output.h"
 
@@ -33,8 +34,15 @@ void CloseConverter();
  * converted or does not fit. Opens the converter when needed. */
 size_t Utf8ToGbk(const char *utf8, char *out, size_t outsize);
 
-/* Adds n bytes (GBK or UTF-8) to what waits to be written. */
+/* Adds n bytes (GBK or UTF-8) to what waits to be written; SinkChar one
+ * byte, the commonest print (an element character). */
 void SinkWrite(const char *bytes, size_t n);
+void SinkChar(char c);
+
+/* The stdio stream the sink hands its bytes to unchanged, or null where it
+ * takes them another way (a Windows console, the web page). Formatted
+ * output goes straight into such a stream, which spares a copy per print. */
+FILE *SinkStream();
 
 /* Writes out everything waiting, and tells whether every write since the
  * last call succeeded; on false, errno tells why. */

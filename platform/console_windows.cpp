@@ -143,6 +143,17 @@ void SinkWrite(const char *bytes, size_t n) {
     }
 }
 
+void SinkChar(char c) {
+    if (g_wide)
+        SinkWrite(&c, 1);
+    else
+        putc(c, stdout);
+}
+
+FILE *SinkStream() {
+    return g_wide ? nullptr : stdout;
+}
+
 bool SinkFlush() {
     if (g_pending_len > 0) WritePending(g_pending_len);
     if (g_wide_failed) {

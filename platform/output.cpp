@@ -163,9 +163,15 @@ void Print(const char *fmt, ...) {
     va_list ap, again;
     va_start(ap, fmt);
     va_copy(again, ap);
-    /* Formatted on the stack, or on the heap when longer. */
+    /* Formatted into the sink's stream, or on the stack, or on the heap
+     * when longer. */
     char small[1024], *out = small;
-    int k = n > 0 ? vsnprintf(small, sizeof small, form, ap) : 0;
+    FILE *stream = SinkStream();
+    int k = 0;
+    if (stream && n > 0)
+        vfprintf(stream, form, ap); /* a failure stays flagged for FlushOutput */
+    else if (n > 0)
+        k = vsnprintf(small, sizeof small, form, ap);
     if (k >= (int)sizeof small) {
         if (!(out = (char *)malloc((size_t)k + 1))) ExitOutOfMemory();
         vsnprintf(out, (size_t)k + 1, form, again);
@@ -179,7 +185,7 @@ void Print(const char *fmt, ...) {
 }
 
 void PrintChar(char c) {
-    SinkWrite(&c, 1);
+    SinkChar(c);
     g_line_open = c != '\n';
 }
 
