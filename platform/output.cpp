@@ -153,34 +153,40 @@ void PrintLine(const char *text) {
     PrintChar('\n');
 }
 
-/* Formats the arguments with the output form of the format. Whether the
- * line is left open is judged by the format: one that ends in a conversion
- * is taken to leave it open. */
-void Print(const char *fmt, ...) {
-    size_t n;
-    char *owned;
-    const char *form = Form(fmt, &n, &owned);
-    va_list ap, again;
-    va_start(ap, fmt);
+/* Formats form into a buffer (on the stack, or on the heap when longer)
+ * and hands that to the sink: for sinks that take bytes another way. */
+static void PrintThroughBuffer(const char *form, va_list ap) {
+    va_list again;
     va_copy(again, ap);
-    /* Formatted into the sink's stream, or on the stack, or on the heap
-     * when longer. */
     char small[1024], *out = small;
-    FILE *stream = SinkStream();
-    int k = 0;
-    if (stream && n > 0)
-        vfprintf(stream, form, ap); /* a failure stays flagged for FlushOutput */
-    else if (n > 0)
-        k = vsnprintf(small, sizeof small, form, ap);
+    int k = vsnprintf(small, sizeof small, form, ap);
     if (k >= (int)sizeof small) {
         if (!(out = (char *)malloc((size_t)k + 1))) ExitOutOfMemory();
         vsnprintf(out, (size_t)k + 1, form, again);
     }
     va_end(again);
-    va_end(ap);
     if (k > 0) SinkWrite(out, (size_t)k);
-    if (n > 0) g_line_open = form[n - 1] != '\n';
     if (out != small) free(out);
+}
+
+/* Formats the arguments with the output form of the format, straight into
+ * the sink's stream where it has one (a failure stays flagged there for
+ * FlushOutput). Whether the line is left open is judged by the format: one
+ * that ends in a conversion is taken to leave it open. */
+void Print(const char *fmt, ...) {
+    size_t n;
+    char *owned;
+    const char *form = Form(fmt, &n, &owned);
+    if (n > 0) {
+        va_list ap;
+        va_start(ap, fmt);
+        if (FILE *stream = SinkStream())
+            vfprintf(stream, form, ap);
+        else
+            PrintThroughBuffer(form, ap);
+        va_end(ap);
+        g_line_open = form[n - 1] != '\n';
+    }
     free(owned);
 }
 
