@@ -1,8 +1,7 @@
 /* tree_draw.cpp - see tree_draw.h.
  *
- * The top-down picture lays the nodes out by an inorder walk that stops as
- * soon as they pass the width or the levels the height, so that its work is
- * bounded by the screen too. Otherwise the sideways picture shows levels 1 to `levels` of the tree:
+ * The top-down picture is drawn by tree_topdown.cpp where it fits.
+ * Otherwise the sideways picture shows levels 1 to `levels` of the tree:
  * as many as fit both the lines (one per node) and the width (each level indents 4 more, or 3 or 2
  * where that shows more levels). Those nodes are found level by level in two small arrays, then
  * printed in preorder from a small stack, so the work grows with the lines drawn only. When that
@@ -15,16 +14,11 @@
 #include <cstring>
 
 #include "console.h"
+#include "tree_draw_parts.h"
 
-#define MAX_LINES 256 /* height is taken up to this */
-#define MAX_WIDTH 255 /* width is taken up to this */
-#define MIN_WIDTH 60  /* the header and footer lines fit */
+#define MIN_WIDTH 60 /* the header and footer lines fit */
 
-/* Position of a node beyond int: shown as "?". */
-static const int NO_POSITION = -1;
-
-/* The position of the left (side 0) or right (side 1) child of pos. */
-static int ChildPosition(int pos, int side) {
+int ChildPosition(int pos, int side) {
     if (pos == NO_POSITION || pos > (INT_MAX - side) / 2) return NO_POSITION;
     return 2 * pos + side;
 }
@@ -33,18 +27,12 @@ static int ChildPosition(int pos, int side) {
 static BiTree g_mark = nullptr;
 static DrawMark g_mark_style = MARK_BRACKETS;
 
-/* Writes data(position) at out, with data outside printable ASCII as \xHH;
- * returns its length (at most 17). */
-static int PlainLabel(char *out, TElemType data, int pos) {
+int PlainLabel(char *out, TElemType data, int pos) {
     unsigned char c = (unsigned char)data;
     int n = (c > 0x20 && c < 0x7F) ? snprintf(out, 8, "%c", c) : snprintf(out, 8, "\\x%02X", c);
     if (pos == NO_POSITION) return n + snprintf(out + n, 8, "(?)");
     return n + snprintf(out + n, 16, "(%d)", pos);
 }
-
-/* The reverse video on and off of a terminal. */
-#define REVERSE_ON "\x1b[7m"
-#define REVERSE_OFF "\x1b[0m"
 
 /* PlainLabel, marked when node is the marked node: in brackets, or in
  * reverse video (bytes that take no column). At most 17 + 8 bytes. */
@@ -285,144 +273,6 @@ static void PrintLeftOut(BiTree const *last, int n) {
         Print("... %ld more level%s not shown\n", below, below == 1 ? "" : "s");
 }
 
-/* ---- The top-down picture ---- */
-
-/* Nodes a top-down picture can hold: each takes at least 5 columns of at
- * most MAX_WIDTH. */
-#define TOP_DOWN_MAX (MAX_WIDTH / 5 + 1)
-
-/* One node of the top-down picture: its slot, columns x to x + cols - 1
- * (in inorder), its plain label and the indexes of its children. */
-typedef struct {
-    BiTree node;
-    int level; /* 1 for the root */
-    int x, cols, len;
-    int left, right; /* -1 for none */
-    char label[24];
-} TopNode;
-
-/* The layout: its nodes and levels, and pad, the columns on either side of
- * each label (1 where a node is marked with brackets, so that the mark moves
- * nothing; the slots then touch, else a blank parts them). */
-typedef struct {
-    TopNode at[TOP_DOWN_MAX];
-    int n;
-    int levels;
-    int pad;
-} TopDown;
-
-/* Lays T out in inorder, left to right: false when the labels do not fit
- * fewer than width columns or the tree has more than max_levels levels.
- * The walk stops there, so the work is bounded by the width. */
-static bool LayOut(BiTree T, int width, int max_levels, TopDown &D) {
-    struct Frame {
-        BiTree node;
-        int level, pos;
-    } stack[MAX_LINES];
-    int sp = 0, x = 0;
-    D.n = D.levels = 0;
-    D.pad = g_mark && g_mark_style == MARK_BRACKETS ? 1 : 0;
-    BiTree cur = T;
-    int level = 1, pos = 1;
-    while (cur || sp > 0) {
-        for (; cur; cur = cur->lchild, level++, pos = ChildPosition(pos, 0)) {
-            if (level > max_levels || level > MAX_LINES) return false;
-            stack[sp++] = {cur, level, pos};
-        }
-        Frame f = stack[--sp];
-        if (D.n == TOP_DOWN_MAX) return false;
-        TopNode &t = D.at[D.n++];
-        t.node = f.node;
-        t.level = f.level;
-        t.len = PlainLabel(t.label, f.node->data, f.pos);
-        t.cols = t.len + 2 * D.pad;
-        t.x = x == 0 ? 0 : x + 1 - D.pad; /* a blank apart, or touching */
-        x = t.x + t.cols;
-        if (x > width - 1) return false;
-        if (f.level > D.levels) D.levels = f.level;
-        cur = f.node->rchild;
-        level = f.level + 1;
-        pos = ChildPosition(f.pos, 1);
-    }
-    for (int i = 0; i < D.n; i++) {
-        D.at[i].left = D.at[i].right = -1;
-        for (int j = 0; j < D.n; j++) {
-            if (D.at[j].node == D.at[i].node->lchild) D.at[i].left = j;
-            if (D.at[j].node == D.at[i].node->rchild) D.at[i].right = j;
-        }
-    }
-    return true;
-}
-
-/* Prints the rows of level: the labels, each joined to its children by a
- * run of '-' ending in '.' over the child (one row per level), or by a run
- * of '_' on this row and '/' or '\' over the child on a row of its own
- * (two rows per level, links true). */
-static void PrintTopLevel(const TopDown &D, int level, bool links) {
-    char row[MAX_WIDTH + 1], under[MAX_WIDTH + 1], line[MAX_WIDTH + 32];
-    memset(row, ' ', sizeof row);
-    memset(under, ' ', sizeof under);
-    for (int i = 0; i < D.n; i++) {
-        const TopNode &t = D.at[i];
-        if (t.level != level) continue;
-        for (int side = 0; side < 2; side++) {
-            int c = side == 0 ? t.left : t.right;
-            if (c < 0) continue;
-            int mid = D.at[c].x + D.at[c].cols / 2; /* over the child's middle */
-            int from = side == 0 ? mid : t.x + t.cols - D.pad,
-                to = side == 0 ? t.x + D.pad - 1 : mid; /* into an unmarked pad */
-            for (int k = from; k <= to; k++)
-                row[k] = links ? '_' : '-';
-            row[mid] = links ? ' ' : '.';
-            if (links) under[mid] = side == 0 ? '/' : '\\';
-        }
-    }
-    /* The row with its labels in place, the marked one in brackets or in
-     * reverse video. */
-    int n = 0;
-    for (int k = 0; k < MAX_WIDTH;) {
-        int at = -1;
-        for (int i = 0; i < D.n && at < 0; i++)
-            if (D.at[i].level == level && D.at[i].x == k) at = i;
-        if (at < 0) {
-            line[n++] = row[k++];
-            continue;
-        }
-        const TopNode &t = D.at[at];
-        bool marked = t.node == g_mark;
-        if (D.pad) line[n++] = marked ? '[' : row[k];
-        if (marked && g_mark_style == MARK_REVERSE) n += snprintf(line + n, 8, REVERSE_ON);
-        memcpy(line + n, t.label, (size_t)t.len);
-        n += t.len;
-        if (marked && g_mark_style == MARK_REVERSE) n += snprintf(line + n, 8, REVERSE_OFF);
-        if (D.pad) line[n++] = marked ? ']' : row[k + t.cols - 1];
-        k += t.cols;
-    }
-    while (n > 0 && line[n - 1] == ' ')
-        n--;
-    line[n] = '\0';
-    PrintLine(line);
-    if (!links || level == D.levels) return;
-    n = MAX_WIDTH;
-    while (n > 0 && under[n - 1] == ' ')
-        n--;
-    under[n] = '\0';
-    PrintLine(under);
-}
-
-/* The top-down picture of T when it fits width columns and height lines:
- * two rows per level where they fit, else one. Returns false, printing
- * nothing, when it does not fit. */
-static bool DrawTopDown(BiTree T, int width, int height) {
-    static TopDown D;
-    if (!LayOut(T, width, height - 1, D)) return false;
-    bool links = 1 + 2 * D.levels - 1 <= height;
-    PrintLine("Tree T top-down (each node as data(position)):");
-    for (int level = 1; level <= D.levels; level++)
-        PrintTopLevel(D, level, links);
-    return true;
-}
-
 void DrawBiTree(BiTree T, int width, int height, BiTree mark, DrawMark style) {
     g_mark = mark;
     g_mark_style = style;
@@ -436,7 +286,7 @@ void DrawBiTree(BiTree T, int width, int height, BiTree mark, DrawMark style) {
     }
     width = width < MIN_WIDTH ? MIN_WIDTH : width > MAX_WIDTH ? MAX_WIDTH : width;
     height = height < 3 ? 3 : height > MAX_LINES ? MAX_LINES : height;
-    if (DrawTopDown(T, width, height)) return;
+    if (DrawTopDown(T, width, height, mark, style)) return;
 
     /* The widest indent that shows the most levels. */
     BiTree cur[MAX_LINES];
