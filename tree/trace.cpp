@@ -2,13 +2,13 @@
  * has a bound, whatever the height of the tree. */
 #include "trace.h"
 
-#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 #include "console.h"
 #include "fail.h"
+#include "label.h"
 
 /* The five columns of a row. */
 enum { COL_STEP, COL_ACTION, COL_P, COL_STACK, COL_OUTPUT, COLUMNS };
@@ -34,14 +34,6 @@ typedef struct {
     char header[ROW_MAX];
 } TraceState;
 
-/* Writes data X at out as it is, or as \xHH outside printable ASCII (a
- * blank too, so that it is seen); returns its length (at most 4). */
-static int Element(char *out, TElemType data) {
-    unsigned char c = (unsigned char)data;
-    if (c > 0x20 && c < 0x7F) return snprintf(out, 5, "%c", c);
-    return snprintf(out, 5, "\\x%02X", c);
-}
-
 /* Writes a list of n elements of which only the last min(n, TRACE_SHOWN)
  * are shown (data in last, oldest first, with the flag digit of flags when
  * it is not null), after "...N more" for the others; "-" for no element.
@@ -53,7 +45,7 @@ static int List(char *out, long n, const char *last, const int *flags) {
     if (left_out > 0) len += snprintf(out, 32, "...%ld more ", left_out);
     for (long i = 0; i < n - left_out; i++) {
         if (i > 0) out[len++] = ' ';
-        len += Element(out + len, last[i]);
+        len += ElementText(out + len, last[i]);
         if (flags) out[len++] = (char)('0' + (flags[i] != 0));
     }
     out[len] = '\0';
@@ -96,9 +88,9 @@ static void TraceStep(const char *op, BiTree node, BiTree p, SqStack S, const in
     char text[COLUMNS][FIELD_MAX + 8];
     snprintf(text[COL_STEP], sizeof text[0], "%ld", t->steps);
     int n = snprintf(text[COL_ACTION], sizeof text[0], "%s ", op);
-    Element(text[COL_ACTION] + n, node->data);
+    ElementText(text[COL_ACTION] + n, node->data);
     if (p)
-        Element(text[COL_P], p->data);
+        ElementText(text[COL_P], p->data);
     else
         snprintf(text[COL_P], sizeof text[0], "^");
     char last[TRACE_SHOWN];
@@ -137,13 +129,6 @@ typedef struct {
     int n, size;
 } LevelTrace;
 
-/* The position of the child on side (0 left, 1 right) of pos; -1 ("?")
- * beyond int. */
-static int ChildPosition(int pos, int side) {
-    if (pos < 0 || pos > (INT_MAX - side) / 2) return -1;
-    return 2 * pos + side;
-}
-
 static void TraceLevel(int k, BiTree const *nodes, int n, void *ctx) {
     LevelTrace *L = (LevelTrace *)ctx;
     int *pos = (int *)malloc(sizeof(int) * (size_t)(n > 0 ? n : 1));
@@ -161,11 +146,7 @@ static void TraceLevel(int k, BiTree const *nodes, int n, void *ctx) {
     for (int i = 0; i < n; i++) {
         char label[24];
         label[0] = ' ';
-        int len = 1 + Element(label + 1, nodes[i]->data);
-        if (pos[i] < 0)
-            snprintf(label + len, sizeof label - (size_t)len, "(?)");
-        else
-            snprintf(label + len, sizeof label - (size_t)len, "(%d)", pos[i]);
+        PlainLabel(label + 1, nodes[i]->data, pos[i]);
         PrintText(label);
     }
     PrintText("\n");

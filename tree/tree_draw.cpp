@@ -18,21 +18,9 @@
 
 #define MIN_WIDTH 60 /* the header and footer lines fit */
 
-int ChildPosition(int pos, int side) {
-    if (pos == NO_POSITION || pos > (INT_MAX - side) / 2) return NO_POSITION;
-    return 2 * pos + side;
-}
-
 /* The node a picture marks, and how (see DrawBiTree). */
 static BiTree g_mark = nullptr;
 static DrawMark g_mark_style = MARK_BRACKETS;
-
-int PlainLabel(char *out, TElemType data, int pos) {
-    unsigned char c = (unsigned char)data;
-    int n = (c > 0x20 && c < 0x7F) ? snprintf(out, 8, "%c", c) : snprintf(out, 8, "\\x%02X", c);
-    if (pos == NO_POSITION) return n + snprintf(out + n, 8, "(?)");
-    return n + snprintf(out + n, 16, "(%d)", pos);
-}
 
 /* PlainLabel, marked when node is the marked node: in brackets, or in
  * reverse video (bytes that take no column). At most 17 + 8 bytes. */

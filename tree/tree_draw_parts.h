@@ -4,13 +4,11 @@
 #ifndef TREE_TREE_DRAW_PARTS_H
 #define TREE_TREE_DRAW_PARTS_H
 
+#include "label.h"
 #include "tree_draw.h"
 
 #define MAX_LINES 256 /* height is taken up to this */
 #define MAX_WIDTH 255 /* width is taken up to this */
-
-/* Position of a node beyond int: shown as "?". */
-#define NO_POSITION (-1)
 
 /* The reverse video on and off of a terminal. */
 #define REVERSE_ON "\x1b[7m"
