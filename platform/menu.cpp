@@ -20,9 +20,8 @@ TermSize GetTermSize() {
 
 /* The menu shown last: its lines and prompt; text, the lines joined, each
  * with its newline, and the prompt after them, printed at once; and the
- * rows it takes on the screen (a line holding k newlines takes k + 1,
- * lines taken to fit the width). A program has one menu, so this is built
- * once per run. */
+ * rows it takes on the screen (its newlines and the prompt's row). A
+ * program has one menu, so this is built once per run. */
 struct Menu {
     const char *const *lines;
     size_t n;
