@@ -3,8 +3,7 @@
 #include "SqQueue.h"
 #include "cmdline.h"
 #include "console.h"
-#include "console_system.h"
-#include "fail.h"
+#include "output.h"
 #include "queue_draw.h"
 #include "queue_file.h"
 

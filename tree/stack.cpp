@@ -6,7 +6,7 @@
 #include <cstdlib>
 
 #include "console.h"
-#include "fail.h"
+#include "output.h"
 
 Status InitStack(SqStack &S) {
     S.base = (SElemType *)malloc(STACK_INIT_SIZE * sizeof(SElemType));

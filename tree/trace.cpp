@@ -7,7 +7,7 @@
 #include <cstring>
 
 #include "console.h"
-#include "fail.h"
+#include "output.h"
 #include "label.h"
 
 /* The five columns of a row. */

@@ -12,7 +12,7 @@
 #include <cstdlib>
 
 #include "console.h"
-#include "fail.h"
+#include "output.h"
 
 /* Tells the watcher of a walk about a visit and a stack operation. */
 static void Visit(const WalkWatch &w, BiTree p) {

@@ -257,11 +257,13 @@ TEST_F(ConsoleRead, MenuEachTimeAsGiven) {
     static const char *const kOne[] = {"\n", "一"};
     static const char *const kTwo[] = {"二", "-"};
     Feed("1\n2\nx y\n3\n");
+    FlushOutput();
     testing::internal::CaptureStdout();
     EXPECT_EQ(MenuRound(kOne, 2, "选:"), 1);
     EXPECT_EQ(MenuRound(kTwo, 2, "选:"), 2);
     EXPECT_EQ(MenuRound(kOne, 1, "选:"), -1) << "not a number: the line goes";
     EXPECT_EQ(MenuRound(kOne, 2, "选:"), 3);
+    FlushOutput();
     fflush(stdout);
     std::string one = "\n\n" + Gbk("一") + "\n" + Gbk("选:");
     std::string two = Gbk("二") + "\n-\n" + Gbk("选:");
