@@ -303,6 +303,7 @@ void GiveAway(const fs::path &root) {
         getrlimit(RLIMIT_FSIZE, &rl);
         rl.rlim_cur = (c.flags & SMALL_LIMIT) ? 4 : 0;
         setrlimit(RLIMIT_FSIZE, &rl);
+        signal(SIGXFSZ, SIG_IGN); /* as the programs do at start: a failed write */
     }
     if (dup2(out, 1) < 0) _exit(1);
     Status r = Operate(Q, c.flags);
