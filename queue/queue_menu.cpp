@@ -49,7 +49,7 @@ static void ReportFile(Status result, const char *success, const char *failure) 
     } else {
         PrintText(failure);
         FlushOutput();
-        Complain("%s: %s", queue_file, QueueFileError());
+        Complain("%s: %s", QueueFileName(), QueueFileError());
     }
 }
 
