@@ -58,6 +58,14 @@ static const char *CheckEncoding(const char *value, char *why, size_t size) {
     return why;
 }
 
+static const char *CheckLanguage(const char *value, char *why, size_t size) {
+    Language lang;
+    if (ParseLanguage(value, &lang)) return nullptr;
+    char quoted[48];
+    snprintf(why, size, "bad value '%s' (zh or en)", Quote(value, quoted));
+    return why;
+}
+
 /* The status after --help or --version: 0 when their text reached stdout,
  * else 1 after a line on stderr (a full disk, a closed pipe). */
 static int Flushed() {
@@ -103,11 +111,13 @@ int ParseCmdLine(int argc, char *const *argv, const char *help, const CmdOption 
                  CmdShared &shared) {
     shared = CmdShared();
     const char *encoding = nullptr;
+    const char *lang = nullptr;
     bool asked_help = false, asked_version = false;
     const CmdOption kShared[] = {
         {"--draw", &shared.draw, nullptr, nullptr},
         {"--learn", &shared.learn, nullptr, nullptr},
         {"--encoding", nullptr, &encoding, CheckEncoding},
+        {"--lang", nullptr, &lang, CheckLanguage},
         {"--help", &asked_help, nullptr, nullptr},
         {"-h", &asked_help, nullptr, nullptr},
         {"--version", &asked_version, nullptr, nullptr},
@@ -143,5 +153,6 @@ int ParseCmdLine(int argc, char *const *argv, const char *help, const CmdOption 
     }
     if (shared.learn) shared.draw = true;
     shared.encoding = EncodingNamed(encoding);
+    if (lang) ParseLanguage(lang, &shared.lang);
     return CMD_RUN;
 }

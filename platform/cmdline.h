@@ -7,6 +7,7 @@
  *                      choices are out of range (a program may turn on
  *                      more views of its own with it)
  *   --encoding ENC     force the output encoding: gbk or utf-8
+ *   --lang LANG        the language of the dialogue: zh (the default) or en
  *   -h, --help         print the program's help to stdout and end, status 0
  *   --version          print "<program> <version>" and end with status 0
  *
@@ -21,6 +22,7 @@
 
 #include <cstddef>
 
+#include "lang.h"
 #include "output.h"
 
 /* Checks the value of an option: returns null when it is good, else a text
@@ -43,6 +45,7 @@ struct CmdShared {
     bool draw;               /* --draw, or --learn */
     bool learn;              /* --learn */
     OutputEncoding encoding; /* ENCODING_AUTO unless --encoding was given */
+    Language lang;           /* --lang; LANG_ZH when not given */
 };
 
 /* The program's arguments as UTF-8 (on Windows read anew from the wide

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "input.h"
+#include "lang.h"
 #include "output.h"
 
 /* The line about the last choice, for a learner, when it was out of range;
@@ -42,14 +43,15 @@ int ReadChoice(int highest, bool learn) {
     if (!number) DiscardLine(true);
     if (!learn || (number && choice >= 0 && choice <= highest)) return choice;
     if (number)
-        snprintf(g_notice, sizeof g_notice, "没有选项%d，请选择0~%d", choice, highest);
+        snprintf(g_notice, sizeof g_notice, Tr("没有选项%d，请选择0~%d"), choice, highest);
     else
-        snprintf(g_notice, sizeof g_notice, "请输入0~%d的数字", highest);
+        snprintf(g_notice, sizeof g_notice, Tr("请输入0~%d的数字"), highest);
     return choice;
 }
 
 void MenuPause(int n, bool learn) {
     int presses = n - CharsAhead(n);
-    if (learn && presses > 0) Print("\n(按%d次回车键继续)", presses);
+    if (learn && presses == 1) PrintText("\n(按1次回车键继续)");
+    if (learn && presses > 1) Print("\n(按%d次回车键继续)", presses);
     Pause(n);
 }

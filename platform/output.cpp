@@ -13,6 +13,7 @@
 #include <cstring>
 
 #include "console_system.h"
+#include "lang.h"
 
 static const char *g_program = "menu";
 static bool g_terminal = false;  /* stdout is a terminal or console */
@@ -212,26 +213,30 @@ static inline bool PutKept(const Kept &k, bool newline) {
     return true;
 }
 
-/* A text that is not fixed is looked at too, to see that it is the text
- * kept in its slot. */
+/* Each prints its text in the session's language (lang.h, Tr). A text that
+ * is not fixed is looked at too, to see that it is the text kept. */
 void PrintText(const char *text) {
+    text = Tr(text);
     const Kept &k = g_kept[(uintptr_t)text % kSlots];
     if (k.key != text || strcmp(k.copy, text) != 0 || !PutKept(k, false))
         PrintAnew(text, false, false);
 }
 
 void PrintLine(const char *text) {
+    text = Tr(text);
     const Kept &k = g_kept[(uintptr_t)text % kSlots];
     if (k.key != text || strcmp(k.copy, text) != 0 || !PutKept(k, true))
         PrintAnew(text, false, true);
 }
 
 void PrintFixed(const char *text) {
+    text = Tr(text);
     const Kept &k = g_kept[(uintptr_t)text % kSlots];
     if (k.key != text || !PutKept(k, false)) PrintAnew(text, true, false);
 }
 
 void PrintFixedLine(const char *text) {
+    text = Tr(text);
     const Kept &k = g_kept[(uintptr_t)text % kSlots];
     if (k.key != text || !PutKept(k, true)) PrintAnew(text, true, true);
 }
@@ -264,6 +269,7 @@ static void Format(const char *form, va_list ap) {
  * the texts waiting. Whether the line is left open is judged by the
  * format: one that ends in a conversion is taken to leave it open. */
 void Print(const char *fmt, ...) {
+    fmt = Tr(fmt);
     size_t n;
     char *owned;
     const char *form = Form(fmt, true, &n, &owned);

@@ -4,6 +4,7 @@
 #include "cmdline.h"
 #include "console.h"
 #include "output.h"
+#include "queue_texts.h"
 #include "queue_draw.h"
 #include "queue_file.h"
 
@@ -47,7 +48,7 @@ static void ReportFile(Status result, const char *success, const char *failure) 
     } else {
         PrintText(failure);
         FlushOutput();
-        Complain("%s: %s", queue_file, QueueFileError());
+        Complain("%s: %s", QueueFileName(), QueueFileError());
     }
 }
 
@@ -134,6 +135,7 @@ static const char kHelp[] =
     "  --draw          draw the queue's storage (front, rear, slots) above the menu\n"
     "  --learn         --draw, and say what the pause waits for\n"
     "  --file PATH     the data file of options 10 and 11 instead of " QUEUE_FILE "\n"
+    "  --lang LANG     the dialogue in zh (Chinese, the default) or en (English)\n"
     "  --encoding ENC  output encoding gbk or utf-8 instead of the automatic one\n"
     "  -h, --help      show this help and end\n"
     "  --version       show the version and end\n"
@@ -160,6 +162,7 @@ int main(int argc, char **argv) {
         ParseCmdLine(argc, argv, kHelp, options, sizeof options / sizeof options[0], shared);
     if (status != CMD_RUN) return status;
     ConsoleInit(shared.encoding);
+    SetLanguage(shared.lang, kQueueTexts, kQueueTextCount);
 
     /* No queue until option 1. Static, so that its block stays reachable
      * when the end of input ends the program inside a read. */

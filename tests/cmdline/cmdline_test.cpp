@@ -122,6 +122,27 @@ TEST(ParseCmdLine, LearnAndStep) {
     }
 }
 
+// --lang is known to both programs; the last one given counts.
+TEST(ParseCmdLine, Lang) {
+    SetProgramName("prog");
+    struct Case {
+        Program program;
+        std::vector<const char *> args;
+        Language lang;
+    } cases[] = {
+        {kTree, {}, LANG_ZH},
+        {kQueue, {"--lang", "en"}, LANG_EN},
+        {kTree, {"--lang=EN"}, LANG_EN},
+        {kQueue, {"--lang", "en", "--lang=zh"}, LANG_ZH},
+    };
+    for (const Case &c : cases) {
+        Result r = Parse(c.program, c.args);
+        EXPECT_EQ(r.status, CMD_RUN);
+        EXPECT_EQ(r.shared.lang, c.lang) << c.args.size();
+        EXPECT_EQ(r.io.out + r.io.err, "");
+    }
+}
+
 TEST(ParseCmdLine, HelpAndVersionPrintAndEnd) {
     SetProgramName("prog");
     const std::vector<const char *> helps[] = {
@@ -160,6 +181,8 @@ TEST(ParseCmdLine, MistakesSayWhatAndEndWithStatus2) {
         {kTree, {"--draw", "--tree"}, "option '--tree' needs a value"},
         {kQueue, {"--encoding", "latin1"}, "--encoding: bad value 'latin1' (gbk or utf-8)"},
         {kQueue, {"--file", ""}, "--file: needs a path, not an empty text"},
+        {kQueue, {"--lang", "fr"}, "--lang: bad value 'fr' (zh or en)"},
+        {kTree, {"--lang"}, "option '--lang' needs a value"},
         {kTree, {"--tree", "B##"}, "--tree: not an A tree"},
         {kTree, {"--encoding", "x\ny"}, "--encoding: bad value 'x?y' (gbk or utf-8)"},
         // Quoted texts stop at 40 bytes; a long option name is cut without "...".
