@@ -72,6 +72,8 @@ TEST(DrawQueue, FullQueueFitsTheScreen) {
         {-2147483647 - 1, 80, 4, false}, // a line for each end and the count
     };
     for (const Case &c : cases) {
+        SCOPED_TRACE("row " + std::to_string(&c - cases) + ": " + std::to_string(c.width) + " x " +
+                     std::to_string(c.height));
         for (int front = 0; front < MAXQSIZE; front++) {
             SqQueue Q = Make(front, MAXQSIZE - 1, 0);
             for (int i = 0; i < MAXQSIZE; i++)
