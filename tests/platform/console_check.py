@@ -336,10 +336,10 @@ def check_write_error_midway(cmd, args):
 # third text must then be gone: the menu drawn again has cleared the screen.
 CONSOLE_STEPS = {
     "tree_menu": [
-        ([], "请选择你的操作[0~20]:"),
+        ([], menus.PROMPTS["tree_menu"].strip()),
         (["3", "Enter"], "二叉树构造成功"),
         (["Enter", "Enter", "6", "Enter"], "树的深度是5"),
-        (["Enter", "Enter"], "请选择你的操作[0~20]:", "树的深度是5"),
+        (["Enter", "Enter"], menus.PROMPTS["tree_menu"].strip(), "树的深度是5"),
         (["9", "Enter"], "请输入要赋值的位置的要赋的值："),
         (["5Z", "Enter"], "赋值成功"),
         (["Enter", "Enter", "Enter", "8", "Enter", "5", "Enter"], "第5个结点的数据是Z"),
@@ -348,7 +348,7 @@ CONSOLE_STEPS = {
         (["Enter", "Enter", "0", "Enter"], "status 0"),
     ],
     "queue_menu": [
-        ([], "请选择你的操作[0~11]:"),
+        ([], menus.PROMPTS["queue_menu"].strip()),
         (["1", "Enter"], "队列创建成功！"),
         (["Enter", "7", "Enter"], "请输入要入队列的值:"),
         (["42", "Enter"], "42入队列成功"),
