@@ -7,7 +7,7 @@
 #include "Bitree.h"
 #include "console.h"
 #include "description.h"
-#include "termsize.h"
+#include "step.h"
 #include "trace.h"
 #include "tree_draw.h"
 
@@ -30,9 +30,10 @@ static const char *const kMenu[] = {
 };
 
 /* The pause after an option: three characters, the first of which normally
- * takes the newline that ended the last number typed. */
-static void TreePause() {
-    MenuPause(3);
+ * takes the newline that ended the last number typed; less those already
+ * taken. */
+static void TreePause(int taken = 0) {
+    MenuPause(3 - taken);
 }
 
 /* Prints success when result is non-zero, failure when it is 0. */
@@ -51,51 +52,26 @@ static Status Replace(BiTree &T, Status (*make)(BiTree &)) {
 }
 
 /* --trace: each walk of options 17 to 20 shows its steps too. --step: the
- * walks of options 17 to 19 show them one at a time instead. */
+ * walks show them one at a time instead. */
 static bool g_trace = false;
 static bool g_step = false;
-
-/* One frame of --step: the tree with the step's node marked, the trace row
- * under its header, and a line with the step's number that says how to go
- * on; then a line is read. At a terminal each frame replaces the last (the
- * picture leaves a row for the cursor after the frame, so that nothing
- * scrolls off). An empty line (or any other but "q") goes on, "q" or the
- * end of input shows no further frame. The first frame first takes the rest
- * of the option's line. */
-static unsigned CurrentState(BiTree node, const void *ctx) {
-    return node == ctx ? NODE_CURRENT : 0;
-}
-
-static bool ShowStep(const TraceRow &row, void *ctx) {
-    BiTree T = (BiTree)ctx;
-    char line[8];
-    if (row.k == 1 && !ReadLineOrEnd(line, sizeof line)) return false;
-    ClearScreen();
-    TermSize screen = GetTermSize();
-    NodeStates states = {CurrentState, row.node,
-                         TermShowsReverse() ? MARK_ATTRIBUTES : MARK_BRACKETS};
-    DrawBiTree(T, screen.cols, screen.rows - 4, &states);
-    PrintLine(row.header);
-    PrintLine(row.row);
-    Print("%ld/%ld  Enter: next step  q: to the end\n", row.k, row.n);
-    if (!ReadLineOrEnd(line, sizeof line)) return false;
-    line[strcspn(line, "\r")] = '\0'; /* a console's line may end in CR LF */
-    return strcmp(line, "q") != 0;
-}
 
 /* Options 17 to 20: heading, the steps of the walk (with --trace, or a
  * step at a time with --step), the sequence, closing rule. The sequence is
  * printed by a walk of its own, so it stands on its line exactly as
- * without --trace. */
-static void ShowTraversal(const char *heading, Status (*traverse)(BiTree),
-                          Status (*walk)(BiTree, const WalkWatch &), BiTree T) {
+ * without --trace. Returns how many characters of the pause the steps
+ * have read (step.h). */
+static int ShowTraversal(const char *heading, Status (*traverse)(BiTree),
+                         Status (*walk)(BiTree, const WalkWatch &), int (*step)(BiTree), BiTree T) {
     PrintLine(heading);
-    if (g_step && walk != LevelOrderWalk)
-        TraceWalkRows(walk, T, ShowStep, T);
+    int taken = 0;
+    if (g_step)
+        taken = step(T);
     else if (g_trace)
         TraceWalk(walk, T);
     traverse(T);
     PrintText("\n--------The End-------");
+    return taken;
 }
 
 /* Reads the number an option works with. When it is not a number, the rest
@@ -213,6 +189,7 @@ static void AssignValue(BiTree T) {
 
 /* Runs option op (1 to 20) on T, then pauses. */
 static void RunOption(int op, BiTree &T) {
+    int taken = 0; /* characters of the pause read by --step */
     switch (op) {
     case 1:
         Report(Replace(T, InitBiTree), "空二叉树创建成功", "空二叉树创建失败");
@@ -256,21 +233,23 @@ static void RunOption(int op, BiTree &T) {
         CutSubtree(T);
         break;
     case 17:
-        ShowTraversal("树T前序遍历为：", PreOrderTraverse, PreOrderWalk, T);
+        taken = ShowTraversal("树T前序遍历为：", PreOrderTraverse, PreOrderWalk, StepPreOrder, T);
         break;
     case 18:
-        ShowTraversal("树T中序遍历为：", InOrderTraverse, InOrderWalk, T);
+        taken = ShowTraversal("树T中序遍历为：", InOrderTraverse, InOrderWalk, StepInOrder, T);
         break;
     case 19:
-        ShowTraversal("树T后序遍历为：", PostOrderTraverse, PostOrderWalk, T);
+        taken =
+            ShowTraversal("树T后序遍历为：", PostOrderTraverse, PostOrderWalk, StepPostOrder, T);
         break;
     case 20:
-        ShowTraversal("树T层序遍历为：", LevelOrderTraverse, LevelOrderWalk, T);
+        taken =
+            ShowTraversal("树T层序遍历为：", LevelOrderTraverse, LevelOrderWalk, StepLevelOrder, T);
         break;
     default:
         break;
     }
-    TreePause();
+    TreePause(taken);
 }
 
 /* The tree the options work on: no tree until option 1 or 3. It lives at
@@ -285,7 +264,7 @@ static const char kHelp[] =
     "  --draw              draw the tree, each node with its position, above the menu\n"
     "  --tree DESCRIPTION  the preorder description options 3 and 15 build from\n"
     "  --trace             print each stack step of the walks (options 17 to 20)\n"
-    "  --step              show the walks of options 17 to 19 one step at a time\n"
+    "  --step              show the walks of options 17 to 20 one step at a time\n"
     "  --learn             --draw and --trace, and say what the pause waits for\n"
     "  --encoding ENC      output encoding gbk or utf-8 instead of the automatic one\n"
     "  -h, --help          show this help and end\n"

@@ -1,0 +1,298 @@
+/* step.cpp - tree_menu --step (step.h): the frames of a walk, each found by
+ * walking again to its step, and the keys that move among them. */
+#include "step.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "console.h"
+#include "fail.h"
+#include "step_frame.h"
+#include "termsize.h"
+#include "walk_code.h"
+
+/* The frames' texts, each with its translation. */
+static const struct {
+    const char *zh, *en;
+} kTexts[TEXT_COUNT] = {
+    {"[本步] <p> {栈中} *已输出*", "[this step] <p> {on the stack} *printed*"},
+    {"本步|p|栈中|已输出", "this step|p|on the stack|printed"},
+    {"%1/%2  Enter 或 n 下一步  b 上一步  数字 跳到该步  q 到最后",
+     "%1/%2  Enter or n: next  b: back  a number: go to that step  q: to the end"},
+    {"%1/%2  Enter 或 n 结束  b 上一步  数字 跳到该步",
+     "%1/%2  Enter or n: done  b: back  a number: go to that step"},
+    {"按键：Enter 或 n 下一步，b 上一步，1 到 %2 的数字 跳到该步，q 到最后",
+     "Keys: Enter or n next, b back, a number from 1 to %2 goes to that step, q to the end"},
+    {"栈（栈顶在上）", "stack (top first)"},
+    {"栈顶> ", "top> "},
+    {"（空）", "(empty)"},
+    {"... 另有 %1 个", "... %1 more"},
+    {"已输出：", "printed:"},
+    {"（无）", "(none)"},
+    {"k = %1（第 %2 层）", "k = %1 (level %2)"},
+    {"位置 %1 到 %2：", "positions %1 to %2:"},
+    {"只画出 %1 以下的部分（第 %2 层起）", "only the part under %1 (from level %2) is drawn"},
+    {"p 指向 %1：输出 %1，%1 入栈，p 移到左孩子 %2",
+     "p is %1: print %1, push it, move p to its left child %2"},
+    {"p 为空：弹出 %1（它和它的左子树已走完），p 移到它的右孩子 %2",
+     "p is NULL: pop %1 (it and its left subtree are done), move p to its right child %2"},
+    {"p 指向 %1：%1 入栈，先走它的左子树（%1 暂不输出），p 移到左孩子 %2",
+     "p is %1: push it, its left subtree comes first (%1 waits), move p to its left child %2"},
+    {"p 为空：弹出 %1 并输出（它的左子树已走完），p 移到它的右孩子 %2",
+     "p is NULL: pop %1 and print it (its left subtree is done), move p to its right child %2"},
+    {"p 指向 %1：%1 入栈，标志置 0（先走左子树），p 移到左孩子 %2",
+     "p is %1: push it with flag 0 (its left subtree first), move p to its left child %2"},
+    {"栈顶 %1 的标志为 1（左右子树都已走完）：弹出 %1 并输出",
+     "the top %1 has flag 1 (both subtrees are done): pop %1 and print it"},
+    {"栈顶 %1 的标志为 0（左子树已走完）：标志置 1，p 转向右孩子 %2",
+     "the top %1 has flag 0 (left subtree done): set it to 1, turn p right to %2"},
+    {"第 %1 层：从左到右输出 %2，它们的孩子依次成为下一层",
+     "level %1: print %2 left to right; their children, in order, are the next level"},
+    {"第 %1 层：从左到右输出 %2；它们都没有孩子，遍历结束",
+     "level %1: print %2 left to right; none has a child, so the walk ends"},
+    {"前序遍历", "Preorder traversal"},
+    {"中序遍历", "Inorder traversal"},
+    {"后序遍历", "Postorder traversal"},
+    {"层序遍历", "Level-order traversal"},
+};
+
+const char *StepText(StepTextId id) {
+    return kTexts[id].zh;
+}
+
+#define CODE(name) kWalkCode##name, (int)(sizeof kWalkCode##name / sizeof kWalkCode##name[0])
+
+static const WalkShown kPreOrder = {TEXT_NAME_PRE, "PreOrderTraverse", CODE(PreOrder),
+                                    TEXT_PRE_PUSH, TEXT_PRE_POP,       TEXT_PRE_POP};
+static const WalkShown kInOrder = {TEXT_NAME_IN, "InOrderTraverse", CODE(InOrder),
+                                   TEXT_IN_PUSH, TEXT_IN_POP,       TEXT_IN_POP};
+static const WalkShown kPostOrder = {TEXT_NAME_POST, "PostOrderTraverse", CODE(PostOrder),
+                                     TEXT_POST_PUSH, TEXT_POST_POP,       TEXT_POST_TOP};
+static const WalkShown kLevelOrder = {TEXT_NAME_LEVEL, "LevelOrderTraverse", CODE(LevelOrder),
+                                      TEXT_LEVEL_DONE, TEXT_LEVEL_DONE,      TEXT_LEVEL_DONE};
+
+/* Whether node is among the n at nodes. */
+static bool Among(BiTree node, BiTree const *nodes, long n) {
+    for (long i = 0; i < n; i++)
+        if (nodes[i] == node) return true;
+    return false;
+}
+
+unsigned FrameState(BiTree node, const void *ctx) {
+    const Frame &f = *(const Frame *)ctx;
+    unsigned state = Among(node, f.printed, f.nprinted) ? NODE_PRINTED : 0;
+    if (f.op == OP_LEVEL) return state | (Among(node, f.nodes, f.nnodes) ? NODE_CURRENT : 0);
+    if (node == f.node) state |= NODE_CURRENT;
+    if (node == f.p) state |= NODE_P;
+    if (Among(node, f.stack, f.depth)) state |= NODE_STACKED;
+    return state;
+}
+
+/* A copy of n elements of size bytes each (uninitialised where from is
+ * null); malloc'd, never null. */
+static void *Copy(const void *from, long n, size_t size) {
+    void *to = malloc(size * (size_t)(n > 0 ? n : 1));
+    if (!to) ExitOutOfMemory();
+    if (from && n > 0) memcpy(to, from, size * (size_t)n);
+    return to;
+}
+
+/* A walk again, up to the step wanted: the steps counted, the nodes
+ * printed so far, and the positions of the level before (level order). */
+typedef struct {
+    long want, steps;
+    Frame *f; /* filled at step want */
+    BiTree *visits;
+    long nvisits, size;
+    BiTree *prev;
+    int *prev_pos;
+    long nprev;
+} Replay;
+
+static void ReplayVisit(BiTree p, void *ctx) {
+    Replay *r = (Replay *)ctx;
+    if (r->steps >= r->want) return;
+    if (r->nvisits == r->size) {
+        r->size = r->size ? 2 * r->size : 64;
+        BiTree *grown = (BiTree *)realloc(r->visits, sizeof(BiTree) * (size_t)r->size);
+        if (!grown) ExitOutOfMemory();
+        r->visits = grown;
+    }
+    r->visits[r->nvisits++] = p;
+}
+
+static void ReplayStep(const char *op, BiTree node, BiTree next, SqStack S, const int *flags,
+                       void *ctx) {
+    Replay *r = (Replay *)ctx;
+    if (++r->steps != r->want || !r->f) return;
+    Frame &f = *r->f;
+    f.op = strcmp(op, "push") == 0 ? OP_PUSH : strcmp(op, "pop") == 0 ? OP_POP : OP_TOP;
+    f.node = node;
+    f.p = next;
+    f.depth = StackLength(S);
+    f.stack = (BiTree *)Copy(S.base, f.depth, sizeof(BiTree));
+    f.flags = flags ? (int *)Copy(flags, f.depth, sizeof(int)) : nullptr;
+    f.printed = (BiTree *)Copy(r->visits, r->nvisits, sizeof(BiTree));
+    f.nprinted = r->nvisits;
+}
+
+static void ReplayLevel(int k, BiTree const *nodes, int n, void *ctx) {
+    Replay *r = (Replay *)ctx;
+    if (++r->steps > r->want || !r->f) return;
+    /* Each level lists the children of the level before, in order. */
+    int *pos = (int *)Copy(nullptr, n, sizeof(int)), j = 0;
+    if (k == 0) pos[0] = 1;
+    for (long i = 0; k > 0 && i < r->nprev; i++) {
+        if (r->prev[i]->lchild) pos[j++] = ChildPosition(r->prev_pos[i], 0);
+        if (r->prev[i]->rchild) pos[j++] = ChildPosition(r->prev_pos[i], 1);
+    }
+    free(r->prev);
+    free(r->prev_pos);
+    r->prev = (BiTree *)Copy(nodes, n, sizeof(BiTree));
+    r->prev_pos = pos;
+    r->nprev = n;
+    if (r->steps < r->want) return;
+    Frame &f = *r->f;
+    f.op = OP_LEVEL;
+    f.level = k;
+    f.nodes = (BiTree *)Copy(nodes, n, sizeof(BiTree));
+    f.pos = (int *)Copy(pos, n, sizeof(int));
+    f.nnodes = n;
+    f.printed = (BiTree *)Copy(r->visits, r->nvisits, sizeof(BiTree));
+    f.nprinted = r->nvisits;
+}
+
+typedef Status (*Walk)(BiTree, const WalkWatch &);
+
+/* Walks T up to step want; fills f at that step when f is not null.
+ * Returns the walk's number of steps. */
+static long WalkTo(Walk walk, BiTree T, long want, Frame *f) {
+    Replay r = {want, 0, f, nullptr, 0, 0, nullptr, nullptr, 0};
+    const WalkWatch w = {f ? ReplayVisit : nullptr, ReplayStep, ReplayLevel, &r};
+    walk(T, w);
+    free(r.visits);
+    free(r.prev);
+    free(r.prev_pos);
+    return r.steps;
+}
+
+/* The sentence of f's step. */
+static void Say(Frame &f) {
+    char a1[24], a2[256];
+    if (f.op == OP_LEVEL) {
+        snprintf(a1, sizeof a1, "%d", f.level + 1);
+        for (long i = 0, at = 0; i < f.nnodes && at < 40; i++) {
+            if (i > 0) a2[at++] = ' ';
+            at += ElementText(a2 + at, f.nodes[i]->data);
+            a2[at] = '\0';
+            if (i + 1 < f.nnodes && at >= 40) snprintf(a2 + at, 8, " ...");
+        }
+        bool last = f.k == f.n;
+        Fill(f.sentence, sizeof f.sentence, StepText(last ? TEXT_LEVEL_LAST : TEXT_LEVEL_DONE), a1,
+             a2);
+        return;
+    }
+    ElementText(a1, f.node->data);
+    if (f.p)
+        ElementText(a2, f.p->data);
+    else
+        snprintf(a2, sizeof a2, "NULL");
+    StepTextId id = f.op == OP_PUSH ? f.walk->push : f.op == OP_POP ? f.walk->pop : f.walk->top;
+    Fill(f.sentence, sizeof f.sentence, StepText(id), a1, a2);
+}
+
+/* Shows step k of n: at a terminal on a cleared screen, leaving its last
+ * row for the line typed. */
+static void Show(const WalkShown &shown, Walk walk, BiTree T, long k, long n, bool help) {
+    Frame f;
+    memset(&f, 0, sizeof f);
+    f.walk = &shown;
+    f.T = T;
+    f.k = k;
+    f.n = n;
+    WalkTo(walk, T, k, &f);
+    Say(f);
+    ClearScreen();
+    TermSize screen = GetTermSize();
+    ShowFrame(f, screen.cols, screen.rows - 1, TermShowsReverse() ? MARK_ATTRIBUTES : MARK_BRACKETS,
+              help);
+    free(f.stack);
+    free(f.flags);
+    free(f.printed);
+    free(f.nodes);
+    free(f.pos);
+}
+
+/* What a line typed at a frame asks for. */
+typedef enum { KEY_NEXT, KEY_BACK, KEY_GO, KEY_END, KEY_BAD } Key;
+
+static Key ReadKey(long n, long *to) {
+    char line[32];
+    if (!ReadLineOrEnd(line, sizeof line)) return KEY_END;
+    size_t len = strlen(line);
+    while (len > 0 && (line[len - 1] == '\r' || line[len - 1] == ' '))
+        line[--len] = '\0'; /* a console's line may end in CR LF */
+    if (len == 0 || strcmp(line, "n") == 0) return KEY_NEXT;
+    if (strcmp(line, "b") == 0) return KEY_BACK;
+    if (strcmp(line, "q") == 0) return KEY_END;
+    if (len > 9 || strspn(line, "0123456789") != len) return KEY_BAD;
+    *to = atol(line);
+    return *to >= 1 && *to <= n ? KEY_GO : KEY_BAD;
+}
+
+/* The frames of walk on T, moved among by the keys (step.h). */
+static int StepThrough(const WalkShown &shown, Walk walk, BiTree T) {
+    long n = WalkTo(walk, T, 0, nullptr);
+    if (n == 0) return 0;
+    char rest[8];
+    if (!ReadLineOrEnd(rest, sizeof rest)) return 1; /* the rest of the option's line */
+    TermSize size;
+    bool terminal = AskTermSize(&size);
+    long k = 1;
+    Show(shown, walk, T, k, n, false);
+    for (;;) {
+        long to = k;
+        switch (ReadKey(n, &to)) {
+        case KEY_NEXT:
+            if (k == n) return 1;
+            k++;
+            break;
+        case KEY_BACK:
+            if (k > 1) k--;
+            break;
+        case KEY_GO:
+            k = to;
+            break;
+        case KEY_END:
+            return 1;
+        case KEY_BAD:
+            if (terminal) {
+                Show(shown, walk, T, k, n, true);
+            } else {
+                char line[512], steps[24];
+                snprintf(steps, sizeof steps, "%ld", n);
+                Fill(line, sizeof line, StepText(TEXT_KEYS_HELP), "", steps);
+                PrintLine(line);
+            }
+            continue;
+        }
+        Show(shown, walk, T, k, n, false);
+    }
+}
+
+int StepPreOrder(BiTree T) {
+    return StepThrough(kPreOrder, PreOrderWalk, T);
+}
+
+int StepInOrder(BiTree T) {
+    return StepThrough(kInOrder, InOrderWalk, T);
+}
+
+int StepPostOrder(BiTree T) {
+    return StepThrough(kPostOrder, PostOrderWalk, T);
+}
+
+int StepLevelOrder(BiTree T) {
+    return StepThrough(kLevelOrder, LevelOrderWalk, T);
+}
