@@ -18,6 +18,8 @@ static const struct {
 } kTexts[TEXT_COUNT] = {
     {"[本步] <p> {栈中} *已输出*", "[this step] <p> {on the stack} *printed*"},
     {"本步|p|栈中|已输出", "this step|p|on the stack|printed"},
+    {"[本层] *已输出*", "[this level] *printed*"},
+    {"本层|已输出", "this level|printed"},
     {"%1/%2  Enter 或 n 下一步  b 上一步  数字 跳到该步  q 到最后",
      "%1/%2  Enter or n: next  b: back  a number: go to that step  q: to the end"},
     {"%1/%2  Enter 或 n 结束  b 上一步  数字 跳到该步",

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "Bitree.h"
 #include "console.h"
 #include "step_frame.h"
 
@@ -51,23 +52,24 @@ static int CharBytes(const char *s) {
 }
 
 /* Breaks text into lines of at most width columns, at a blank where the
- * line has one, else between two characters; returns how many (at most
- * max). */
+ * line has one near its end, else between two characters; returns how
+ * many (at most max). */
 static int Wrap(const char *text, int width, Line *out, int max) {
     int count = 0;
     while (*text && count < max) {
-        int len = 0, cols = 0, cut = -1;
+        int len = 0, cols = 0, cut = -1, cut_cols = 0;
         while (text[len]) {
             char one[8] = {0};
             int b = CharBytes(text + len);
             memcpy(one, text + len, (size_t)b);
             int c = DisplayCols(one);
             if (cols + c > width) break;
-            if (text[len] == ' ') cut = len;
+            if (text[len] == ' ') cut = len, cut_cols = cols;
             cols += c;
             len += b;
         }
-        if (text[len] && cut > 0) len = cut;
+        /* A blank near the end is the break; a CJK text breaks anywhere. */
+        if (text[len] && cut > 0 && cut_cols >= width - 12) len = cut;
         if (len == 0) len = CharBytes(text); /* wider than the width: never */
         snprintf(out[count++], LINE_MAX, "%.*s", len, text);
         text += len;
@@ -114,6 +116,7 @@ static int PrintedLines(const Frame &f, int width, int lines, Line *out) {
 static int SlotLines(const Frame &f, int width, int lines, Line *out) {
     static char list[LINE_MAX * PART_LINES];
     int len = 0;
+    list[0] = '\0';
     if (f.level > 30) { /* positions beyond int: the nodes alone */
         for (long i = 0; i < f.nnodes && len < width * lines; i++) {
             char data[8];
@@ -139,22 +142,25 @@ static int SlotLines(const Frame &f, int width, int lines, Line *out) {
  * most max lines of width columns; returns how many. */
 static int RightColumn(const Frame &f, int width, int max, Line *out) {
     char a1[24], a2[24];
+    Line text;
     int n = 0;
     if (f.op == OP_LEVEL) {
         snprintf(a1, sizeof a1, "%d", f.level);
         snprintf(a2, sizeof a2, "%d", f.level + 1);
-        Fill(out[n++], LINE_MAX, StepText(TEXT_LEVEL), a1, a2);
+        Fill(text, LINE_MAX, StepText(TEXT_LEVEL), a1, a2);
+        n += Wrap(text, width, out + n, max - n);
         if (f.level <= 30) {
             snprintf(a1, sizeof a1, "%ld", 1L << f.level);
             snprintf(a2, sizeof a2, "%ld", (1L << (f.level + 1)) - 1);
-            Fill(out[n++], LINE_MAX, StepText(TEXT_SLOTS), a1, a2);
+            Fill(text, LINE_MAX, StepText(TEXT_SLOTS), a1, a2);
+            n += Wrap(text, width, out + n, max - n);
         }
         n += SlotLines(f, width, max - n - 2 > 3 ? 3 : max - n - 2, out + n);
     } else {
-        snprintf(out[n++], LINE_MAX, "%s", StepText(TEXT_STACK));
+        n += Wrap(StepText(TEXT_STACK), width, out + n, max - n);
         int room = max - n - 3; /* p, the title of the printed and a line of them */
         long shown = f.depth <= room ? f.depth : room - 1;
-        if (f.depth == 0) snprintf(out[n++], LINE_MAX, "%s", StepText(TEXT_STACK_EMPTY));
+        if (f.depth == 0) n += Wrap(StepText(TEXT_STACK_EMPTY), width, out + n, max - n);
         int pad = DisplayCols(StepText(TEXT_STACK_TOP));
         for (long i = 0; i < shown; i++) {
             long d = f.depth - 1 - i;
@@ -164,27 +170,33 @@ static int RightColumn(const Frame &f, int width, int max, Line *out) {
             if (f.flags) snprintf(out[n] + len, 16, "  k=%d", f.flags[d]);
             n++;
         }
-        if (shown < f.depth) {
+        if (shown >= 0 && shown < f.depth) {
             snprintf(a1, sizeof a1, "%ld", f.depth - shown);
-            Fill(out[n++], LINE_MAX, StepText(TEXT_STACK_MORE), a1, "");
+            Fill(text, LINE_MAX, StepText(TEXT_STACK_MORE), a1, "");
+            n += Wrap(text, width, out + n, max - n);
         }
         char data[8];
-        snprintf(out[n++], LINE_MAX, "p = %s", f.p ? Data(f.p, data) : "NULL");
+        snprintf(text, LINE_MAX, "p = %s", f.p ? Data(f.p, data) : "NULL");
+        n += Wrap(text, width, out + n, max - n);
     }
-    snprintf(out[n++], LINE_MAX, "%s", StepText(TEXT_PRINTED));
+    n += Wrap(StepText(TEXT_PRINTED), width, out + n, max - n);
     return n + PrintedLines(f, width, max - n > 4 ? 4 : max - n, out + n);
 }
 
 /* The heading and the legend of the marks, on one line where they fit. */
 static int Heading(const Frame &f, int width, DrawMark style, Line *out) {
     char legend[LINE_MAX];
+    bool level = f.op == OP_LEVEL;
     if (style == MARK_BRACKETS) {
-        snprintf(legend, sizeof legend, "%s", StepText(TEXT_LEGEND));
+        snprintf(legend, sizeof legend, "%s", StepText(level ? TEXT_LEGEND_LEVEL : TEXT_LEGEND));
     } else { /* each word in the attributes of its state */
         static const unsigned kOrder[] = {NODE_CURRENT, NODE_P, NODE_STACKED, NODE_PRINTED};
-        const char *word = StepText(TEXT_LEGEND_ATTR);
+        static const unsigned kLevelOrder[] = {NODE_CURRENT, NODE_PRINTED};
+        const char *word = StepText(level ? TEXT_LEGEND_LEVEL_ATTR : TEXT_LEGEND_ATTR);
         int len = 0;
-        for (unsigned state : kOrder) {
+        const unsigned *order = level ? kLevelOrder : kOrder;
+        for (int i = 0; i < (level ? 2 : 4); i++) {
+            unsigned state = order[i];
             const char *end = strchr(word, '|');
             int wl = end ? (int)(end - word) : (int)strlen(word);
             const char *open, *close;
@@ -252,17 +264,23 @@ int ShowFrame(const Frame &f, int width, int rows, DrawMark style, bool help) {
         if (w > code_width) code_width = w;
     }
     int left = rows - nhead - nkeys, max = left < PART_LINES ? left : PART_LINES;
-    /* Parts drop in this order: the code, then the sentence, then the
-     * picture takes a line per level. */
-    for (int stage = 0; stage < 4; stage++) {
-        bool with_code = stage == 0 && code_width + 2 + 18 <= width - 1;
-        if (stage == 0 && !with_code) continue;
+    /* Parts drop in this order: the code, then the sentence; then the
+     * picture takes a line per level, and they drop again. The last way
+     * shows a line of the picture at least. */
+    int levels = BiTreeDepth(f.T);
+    for (int way = 0; way < 6; way++) {
+        bool compact = way >= 3, with_code = way % 3 == 0, with_sentence = way % 3 < 2;
+        if (with_code && code_width + 2 + 18 > width - 1) continue;
         int cw = with_code ? code_width : 0, rw = with_code ? width - 1 - cw - 2 : width - 1;
-        int nright = RightColumn(f, rw, max - 1, right);
+        /* The column is no taller than the code beside it, or than half
+         * the lines left (8 at least) on its own, so the picture keeps its
+         * room. */
+        int tallest = with_code ? f.walk->code_lines : left / 2 > 8 ? left / 2 : 8;
+        int nright = RightColumn(f, rw, tallest < max - 1 ? tallest : max - 1, right);
         int block = with_code && f.walk->code_lines > nright ? f.walk->code_lines : nright;
-        int ns = stage < 2 ? nsent : 0, pic = left - block - ns;
-        bool compact = stage == 3;
+        int ns = with_sentence ? nsent : 0, pic = left - block - ns;
         if (!compact && (pic < 2 || !FramePicture(f, width, pic, style, false, false))) continue;
+        if (compact && way < 5 && pic < (levels < 3 ? levels : 3)) continue;
         if (pic < 1) pic = 1;
         PrintLines(head, nhead);
         FramePicture(f, width, pic, style, compact, true);

@@ -12,13 +12,15 @@ enum StepOp { OP_PUSH, OP_POP, OP_TOP, OP_LEVEL };
 
 /* The texts of the frames (step.cpp holds them with their translations). */
 enum StepTextId {
-    TEXT_LEGEND,      /* what the bracket marks mean */
-    TEXT_LEGEND_ATTR, /* the words the attributes mark */
-    TEXT_KEYS,        /* the keys line: %1 step, %2 steps */
-    TEXT_KEYS_LAST,   /* the same on the last frame */
-    TEXT_KEYS_HELP,   /* after a line that is no key: %2 steps */
-    TEXT_STACK,       /* the stack's title */
-    TEXT_STACK_TOP,   /* before the top entry */
+    TEXT_LEGEND,       /* what the bracket marks mean */
+    TEXT_LEGEND_ATTR,  /* the words the attributes mark */
+    TEXT_LEGEND_LEVEL, /* the same for a level: its nodes and those printed */
+    TEXT_LEGEND_LEVEL_ATTR,
+    TEXT_KEYS,      /* the keys line: %1 step, %2 steps */
+    TEXT_KEYS_LAST, /* the same on the last frame */
+    TEXT_KEYS_HELP, /* after a line that is no key: %2 steps */
+    TEXT_STACK,     /* the stack's title */
+    TEXT_STACK_TOP, /* before the top entry */
     TEXT_STACK_EMPTY,
     TEXT_STACK_MORE, /* %1 entries not shown */
     TEXT_PRINTED,    /* the title of the nodes printed so far */

@@ -15,7 +15,7 @@
 /* The picture drawn by tree_draw.h needs this width at least. */
 #define FULL_MIN_WIDTH 60
 /* A part of a deep tree is drawn with at least this many lines. */
-#define PART_MIN_ROWS 6
+#define PART_MIN_ROWS 5
 
 /* The path from the root to a node: the postorder walk's stack when it
  * pushes the node holds exactly that path. */
@@ -167,7 +167,11 @@ static void CompactPicture(const Frame &f, int width, int rows, const NodeStates
     if (!cur.node || !cur.pos) ExitOutOfMemory();
     cur.node[0] = f.T;
     cur.pos[0] = 1;
-    long lo = n - rows / 2 > 1 ? n - rows / 2 : 1; /* n is the focus's level */
+    /* The levels around the focus's, n; all of the last rows where the
+     * focus is near the bottom. */
+    long lo = n - rows / 2, deepest = BiTreeDepth(f.T) - rows + 1;
+    if (lo > deepest) lo = deepest;
+    if (lo < 1) lo = 1;
     static char line[4096];
     for (long lv = 1; cur.n > 0 && lv < lo + rows; lv++) {
         if (lv >= lo) {
