@@ -9,6 +9,7 @@
 #include "description.h"
 #include "step.h"
 #include "trace.h"
+#include "tree_texts.h"
 #include "tree_draw.h"
 
 static const char *const kMenu[] = {
@@ -266,6 +267,7 @@ static const char kHelp[] =
     "  --trace             print each stack step of the walks (options 17 to 20)\n"
     "  --step              show the walks of options 17 to 20 one step at a time\n"
     "  --learn             --draw and --trace, and say what the pause waits for\n"
+    "  --lang LANG         the dialogue in zh (Chinese, the default) or en (English)\n"
     "  --encoding ENC      output encoding gbk or utf-8 instead of the automatic one\n"
     "  -h, --help          show this help and end\n"
     "  --version           show the version and end\n"
@@ -302,6 +304,8 @@ int main(int argc, char **argv) {
                                  20,
                                  TakeOptions,
                                  RunOnT,
-                                 DrawT};
+                                 DrawT,
+                                 kTreeTexts,
+                                 kTreeTextCount};
     return RunMenuProgram(argc, argv, program);
 }
