@@ -8,59 +8,47 @@
 
 #include "console.h"
 #include "fail.h"
+#include "lang.h"
 #include "step_frame.h"
 #include "termsize.h"
 #include "walk_code.h"
 
-/* The frames' texts, each with its translation. */
-static const struct {
-    const char *zh, *en;
-} kTexts[TEXT_COUNT] = {
-    {"[本步] <p> {栈中} *已输出*", "[this step] <p> {on the stack} *printed*"},
-    {"本步|p|栈中|已输出", "this step|p|on the stack|printed"},
-    {"[本层] *已输出*", "[this level] *printed*"},
-    {"本层|已输出", "this level|printed"},
-    {"%1/%2  Enter 或 n 下一步  b 上一步  数字 跳到该步  q 到最后",
-     "%1/%2  Enter or n: next  b: back  a number: go to that step  q: to the end"},
-    {"%1/%2  Enter 或 n 结束  b 上一步  数字 跳到该步",
-     "%1/%2  Enter or n: done  b: back  a number: go to that step"},
-    {"按键：Enter 或 n 下一步，b 上一步，1 到 %2 的数字 跳到该步，q 到最后",
-     "Keys: Enter or n next, b back, a number from 1 to %2 goes to that step, q to the end"},
-    {"栈（栈顶在上）", "stack (top first)"},
-    {"栈顶> ", "top> "},
-    {"（空）", "(empty)"},
-    {"... 另有 %1 个", "... %1 more"},
-    {"已输出：", "printed:"},
-    {"（无）", "(none)"},
-    {"k = %1（第 %2 层）", "k = %1 (level %2)"},
-    {"位置 %1 到 %2：", "positions %1 to %2:"},
-    {"只画出 %1 以下的部分（第 %2 层起）", "only the part under %1 (from level %2) is drawn"},
-    {"p 指向 %1：输出 %1，%1 入栈，p 移到左孩子 %2",
-     "p is %1: print %1, push it, move p to its left child %2"},
-    {"p 为空：弹出 %1（它和它的左子树已走完），p 移到它的右孩子 %2",
-     "p is NULL: pop %1 (it and its left subtree are done), move p to its right child %2"},
-    {"p 指向 %1：%1 入栈，先走它的左子树（%1 暂不输出），p 移到左孩子 %2",
-     "p is %1: push it, its left subtree comes first (%1 waits), move p to its left child %2"},
-    {"p 为空：弹出 %1 并输出（它的左子树已走完），p 移到它的右孩子 %2",
-     "p is NULL: pop %1 and print it (its left subtree is done), move p to its right child %2"},
-    {"p 指向 %1：%1 入栈，标志置 0（先走左子树），p 移到左孩子 %2",
-     "p is %1: push it with flag 0 (its left subtree first), move p to its left child %2"},
-    {"栈顶 %1 的标志为 1（左右子树都已走完）：弹出 %1 并输出",
-     "the top %1 has flag 1 (both subtrees are done): pop %1 and print it"},
-    {"栈顶 %1 的标志为 0（左子树已走完）：标志置 1，p 转向右孩子 %2",
-     "the top %1 has flag 0 (left subtree done): set it to 1, turn p right to %2"},
-    {"第 %1 层：从左到右输出 %2，它们的孩子依次成为下一层",
-     "level %1: print %2 left to right; their children, in order, are the next level"},
-    {"第 %1 层：从左到右输出 %2；它们都没有孩子，遍历结束",
-     "level %1: print %2 left to right; none has a child, so the walk ends"},
-    {"前序遍历", "Preorder traversal"},
-    {"中序遍历", "Inorder traversal"},
-    {"后序遍历", "Postorder traversal"},
-    {"层序遍历", "Level-order traversal"},
+/* The frames' texts, in the order of StepTextId; their translations are
+ * in the program's catalog (tree_texts.cpp). */
+static const char *const kTexts[TEXT_COUNT] = {
+    "[本步] <p> {栈中} *已输出*",
+    "本步|p|栈中|已输出",
+    "[本层] *已输出*",
+    "本层|已输出",
+    "{1}/{2}  Enter 或 n 下一步  b 上一步  数字 跳到该步  q 到最后",
+    "{1}/{2}  Enter 或 n 结束  b 上一步  数字 跳到该步",
+    "按键：Enter 或 n 下一步，b 上一步，1 到 {2} 的数字 跳到该步，q 到最后",
+    "栈（栈顶在上）",
+    "栈顶> ",
+    "（空）",
+    "... 另有 {1} 个",
+    "已输出：",
+    "（无）",
+    "k = {1}（第 {2} 层）",
+    "位置 {1} 到 {2}：",
+    "只画出 {1} 以下的部分（第 {2} 层起）",
+    "p 指向 {1}：输出 {1}，{1} 入栈，p 移到左孩子 {2}",
+    "p 为空：弹出 {1}（它和它的左子树已走完），p 移到它的右孩子 {2}",
+    "p 指向 {1}：{1} 入栈，先走它的左子树（{1} 暂不输出），p 移到左孩子 {2}",
+    "p 为空：弹出 {1} 并输出（它的左子树已走完），p 移到它的右孩子 {2}",
+    "p 指向 {1}：{1} 入栈，标志置 0（先走左子树），p 移到左孩子 {2}",
+    "栈顶 {1} 的标志为 1（左右子树都已走完）：弹出 {1} 并输出",
+    "栈顶 {1} 的标志为 0（左子树已走完）：标志置 1，p 转向右孩子 {2}",
+    "第 {1} 层：从左到右输出 {2}，它们的孩子依次成为下一层",
+    "第 {1} 层：从左到右输出 {2}；它们都没有孩子，遍历结束",
+    "前序遍历",
+    "中序遍历",
+    "后序遍历",
+    "层序遍历",
 };
 
 const char *StepText(StepTextId id) {
-    return kTexts[id].zh;
+    return Tr(kTexts[id]);
 }
 
 #define CODE(name) kWalkCode##name, (int)(sizeof kWalkCode##name / sizeof kWalkCode##name[0])
@@ -269,14 +257,10 @@ static int StepThrough(const WalkShown &shown, Walk walk, BiTree T) {
         case KEY_END:
             return 1;
         case KEY_BAD:
-            if (terminal) {
+            if (terminal)
                 Show(shown, walk, T, k, n, true);
-            } else {
-                char line[512], steps[24];
-                snprintf(steps, sizeof steps, "%ld", n);
-                Fill(line, sizeof line, StepText(TEXT_KEYS_HELP), "", steps);
-                PrintLine(line);
-            }
+            else
+                ShowKeysHelp(n, GetTermSize().cols);
             continue;
         }
         Show(shown, walk, T, k, n, false);

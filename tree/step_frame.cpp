@@ -30,16 +30,14 @@ int DisplayCols(const char *text) {
 int Fill(char *out, int size, const char *fmt, const char *a1, const char *a2) {
     int n = 0;
     for (const char *s = fmt; *s && n < size - 1; s++) {
-        const char *arg = s[0] == '%' && s[1] == '1'   ? a1
-                          : s[0] == '%' && s[1] == '2' ? a2
-                                                       : nullptr;
-        if (!arg) {
+        bool slot = s[0] == '{' && (s[1] == '1' || s[1] == '2') && s[2] == '}';
+        if (!slot) {
             out[n++] = *s;
             continue;
         }
-        n += snprintf(out + n, (size_t)(size - n), "%s", arg);
+        n += snprintf(out + n, (size_t)(size - n), "%s", s[1] == '1' ? a1 : a2);
         if (n > size - 1) n = size - 1;
-        s++;
+        s += 2;
     }
     out[n] = '\0';
     return n;
@@ -290,4 +288,13 @@ int ShowFrame(const Frame &f, int width, int rows, DrawMark style, bool help) {
         return nhead + pic + block + ns + nkeys;
     }
     return 0;
+}
+
+void ShowKeysHelp(long n, int width) {
+    static Line lines[4];
+    char steps[24];
+    Line text;
+    snprintf(steps, sizeof steps, "%ld", n);
+    Fill(text, LINE_MAX, StepText(TEXT_KEYS_HELP), "", steps);
+    PrintLines(lines, Wrap(text, width - 1, lines, 4));
 }

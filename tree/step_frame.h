@@ -16,19 +16,19 @@ enum StepTextId {
     TEXT_LEGEND_ATTR,  /* the words the attributes mark */
     TEXT_LEGEND_LEVEL, /* the same for a level: its nodes and those printed */
     TEXT_LEGEND_LEVEL_ATTR,
-    TEXT_KEYS,      /* the keys line: %1 step, %2 steps */
+    TEXT_KEYS,      /* the keys line: {1} step, {2} steps */
     TEXT_KEYS_LAST, /* the same on the last frame */
-    TEXT_KEYS_HELP, /* after a line that is no key: %2 steps */
+    TEXT_KEYS_HELP, /* after a line that is no key: {2} steps */
     TEXT_STACK,     /* the stack's title */
     TEXT_STACK_TOP, /* before the top entry */
     TEXT_STACK_EMPTY,
-    TEXT_STACK_MORE, /* %1 entries not shown */
+    TEXT_STACK_MORE, /* {1} entries not shown */
     TEXT_PRINTED,    /* the title of the nodes printed so far */
     TEXT_NONE,       /* nothing printed yet */
-    TEXT_LEVEL,      /* level frames: %1 k, %2 the level's number from 1 */
-    TEXT_SLOTS,      /* %1 first position, %2 last */
-    TEXT_PART,       /* the picture shows a part: %1 its root, %2 its level */
-    /* What a step did and why: %1 the node, %2 where p goes. */
+    TEXT_LEVEL,      /* level frames: {1} k, {2} the level's number from 1 */
+    TEXT_SLOTS,      /* {1} first position, {2} last */
+    TEXT_PART,       /* the picture shows a part: {1} its root, {2} its level */
+    /* What a step did and why: {1} the node, {2} where p goes. */
     TEXT_PRE_PUSH,
     TEXT_PRE_POP,
     TEXT_IN_PUSH,
@@ -36,7 +36,7 @@ enum StepTextId {
     TEXT_POST_PUSH,
     TEXT_POST_POP,
     TEXT_POST_TOP,
-    /* A level: %1 its number from 1, %2 its nodes. */
+    /* A level: {1} its number from 1, {2} its nodes. */
     TEXT_LEVEL_DONE,
     TEXT_LEVEL_LAST,
     /* The walks' names. */
@@ -79,7 +79,7 @@ typedef struct {
 /* A frame text in the session's language. */
 const char *StepText(StepTextId id);
 
-/* Writes fmt at out (size bytes), with %1 and %2 replaced by a1 and a2;
+/* Writes fmt at out (size bytes), with {1} and {2} replaced by a1 and a2;
  * returns the length. */
 int Fill(char *out, int size, const char *fmt, const char *a1, const char *a2);
 
@@ -93,6 +93,10 @@ unsigned FrameState(BiTree node, const void *ctx);
  * they do not fit, the code goes first, then the sentence, then the tree
  * takes a line per level. Returns the lines printed. */
 int ShowFrame(const Frame &f, int width, int rows, DrawMark style, bool help);
+
+/* The line naming the keys of a walk of n steps, in lines of fewer than
+ * width columns. */
+void ShowKeysHelp(long n, int width);
 
 /* The tree of a frame in at most rows lines of fewer than width columns,
  * drawn as tree_draw.h draws it (compact false) or a line per level; the

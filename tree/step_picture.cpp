@@ -62,9 +62,12 @@ static int PathPosition(BiTree const *path, long i) {
 /* The picture of tree_draw.h: the subtree of the highest ancestor of the
  * focus whose picture still shows the focus, with a line naming that part
  * when it is not the whole tree. false where it would not be seen well:
- * too narrow, or a part in too few lines. */
+ * too narrow, or too few lines for a row per level (of the first five). */
 static bool FullPicture(const Frame &f, int width, int rows, const NodeStates *states, bool print) {
-    if (width < FULL_MIN_WIDTH || rows < 2) return false;
+    /* A row per level, up to PART_MIN_ROWS of them, at least. */
+    int levels = BiTreeDepth(f.T);
+    if (width < FULL_MIN_WIDTH || rows < (levels < PART_MIN_ROWS ? levels : PART_MIN_ROWS))
+        return false;
     long n;
     BiTree *path = PathTo(f.T, Focus(f), &n);
     long d = n - 1; /* the focus's depth */
