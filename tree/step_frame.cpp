@@ -122,8 +122,9 @@ static int SlotLines(const Frame &f, int width, int lines, Line *out) {
         }
         return Wrap(list, width, out, lines);
     }
-    long first = 1L << f.level, last = (1L << (f.level + 1)) - 1, at = 0;
-    for (long pos = first; pos <= last && len + 8 < width * lines; pos++) {
+    long long first = 1LL << f.level, last = (1LL << (f.level + 1)) - 1;
+    long at = 0;
+    for (long long pos = first; pos <= last && len + 8 < width * lines; pos++) {
         char data[8] = "_";
         while (at < f.nnodes && f.pos[at] < pos)
             at++;
@@ -148,8 +149,8 @@ static int RightColumn(const Frame &f, int width, int max, Line *out) {
         Fill(text, LINE_MAX, StepText(TEXT_LEVEL), a1, a2);
         n += Wrap(text, width, out + n, max - n);
         if (f.level <= 30) {
-            snprintf(a1, sizeof a1, "%ld", 1L << f.level);
-            snprintf(a2, sizeof a2, "%ld", (1L << (f.level + 1)) - 1);
+            snprintf(a1, sizeof a1, "%lld", 1LL << f.level);
+            snprintf(a2, sizeof a2, "%lld", (1LL << (f.level + 1)) - 1);
             Fill(text, LINE_MAX, StepText(TEXT_SLOTS), a1, a2);
             n += Wrap(text, width, out + n, max - n);
         }
