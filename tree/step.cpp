@@ -53,14 +53,17 @@ const char *StepText(StepTextId id) {
 
 #define CODE(name) kWalkCode##name, (int)(sizeof kWalkCode##name / sizeof kWalkCode##name[0])
 
-static const WalkShown kPreOrder = {TEXT_NAME_PRE, "PreOrderTraverse", CODE(PreOrder),
-                                    TEXT_PRE_PUSH, TEXT_PRE_POP,       TEXT_PRE_POP};
-static const WalkShown kInOrder = {TEXT_NAME_IN, "InOrderTraverse", CODE(InOrder),
-                                   TEXT_IN_PUSH, TEXT_IN_POP,       TEXT_IN_POP};
-static const WalkShown kPostOrder = {TEXT_NAME_POST, "PostOrderTraverse", CODE(PostOrder),
-                                     TEXT_POST_PUSH, TEXT_POST_POP,       TEXT_POST_TOP};
-static const WalkShown kLevelOrder = {TEXT_NAME_LEVEL, "LevelOrderTraverse", CODE(LevelOrder),
-                                      TEXT_LEVEL_DONE, TEXT_LEVEL_DONE,      TEXT_LEVEL_DONE};
+/* The walks, in the order of StepWalk. */
+static const WalkShown kWalks[] = {
+    {TEXT_NAME_PRE, "PreOrderTraverse", CODE(PreOrder), TEXT_PRE_PUSH, TEXT_PRE_POP, TEXT_PRE_POP,
+     PreOrderWalk},
+    {TEXT_NAME_IN, "InOrderTraverse", CODE(InOrder), TEXT_IN_PUSH, TEXT_IN_POP, TEXT_IN_POP,
+     InOrderWalk},
+    {TEXT_NAME_POST, "PostOrderTraverse", CODE(PostOrder), TEXT_POST_PUSH, TEXT_POST_POP,
+     TEXT_POST_TOP, PostOrderWalk},
+    {TEXT_NAME_LEVEL, "LevelOrderTraverse", CODE(LevelOrder), TEXT_LEVEL_DONE, TEXT_LEVEL_DONE,
+     TEXT_LEVEL_DONE, LevelOrderWalk},
+};
 
 /* Whether node is among the n at nodes. */
 static bool Among(BiTree node, BiTree const *nodes, long n) {
@@ -153,11 +156,9 @@ static void ReplayLevel(int k, BiTree const *nodes, int n, void *ctx) {
     f.nprinted = r->nvisits;
 }
 
-typedef Status (*Walk)(BiTree, const WalkWatch &);
-
 /* Walks T up to step want; fills f at that step when f is not null.
  * Returns the walk's number of steps. */
-static long WalkTo(Walk walk, BiTree T, long want, Frame *f) {
+static long WalkTo(Status (*walk)(BiTree, const WalkWatch &), BiTree T, long want, Frame *f) {
     Replay r = {want, 0, f, nullptr, 0, 0, nullptr, nullptr, 0};
     const WalkWatch w = {f ? ReplayVisit : nullptr, ReplayStep, ReplayLevel, &r};
     walk(T, w);
@@ -192,26 +193,41 @@ static void Say(Frame &f) {
     Fill(f.sentence, sizeof f.sentence, StepText(id), a1, a2);
 }
 
-/* Shows step k of n: at a terminal on a cleared screen, leaving its last
- * row for the line typed. */
-static void Show(const WalkShown &shown, Walk walk, BiTree T, long k, long n, bool help) {
+/* Frame k of n of shown on T, with the line naming the keys when help is
+ * set. */
+static void PrintFrame(const WalkShown &shown, BiTree T, long k, long n, int width, int rows,
+                       DrawMark style, bool help) {
     Frame f;
     memset(&f, 0, sizeof f);
     f.walk = &shown;
     f.T = T;
     f.k = k;
     f.n = n;
-    WalkTo(walk, T, k, &f);
+    WalkTo(shown.walk, T, k, &f);
     Say(f);
-    ClearScreen();
-    TermSize screen = GetTermSize();
-    ShowFrame(f, screen.cols, screen.rows - 1, TermShowsReverse() ? MARK_ATTRIBUTES : MARK_BRACKETS,
-              help);
+    ShowFrame(f, width, rows, style, help);
     free(f.stack);
     free(f.flags);
     free(f.printed);
     free(f.nodes);
     free(f.pos);
+}
+
+long StepCount(StepWalk walk, BiTree T) {
+    return WalkTo(kWalks[walk].walk, T, 0, nullptr);
+}
+
+void PrintStepFrame(StepWalk walk, BiTree T, long k, int width, int rows, DrawMark style) {
+    PrintFrame(kWalks[walk], T, k, StepCount(walk, T), width, rows - 1, style, false);
+}
+
+/* Shows step k of n: at a terminal on a cleared screen, leaving its last
+ * row for the line typed. */
+static void Show(const WalkShown &shown, BiTree T, long k, long n, bool help) {
+    ClearScreen();
+    TermSize screen = GetTermSize();
+    PrintFrame(shown, T, k, n, screen.cols, screen.rows - 1,
+               TermShowsReverse() ? MARK_ATTRIBUTES : MARK_BRACKETS, help);
 }
 
 /* What a line typed at a frame asks for. */
@@ -232,15 +248,15 @@ static Key ReadKey(long n, long *to) {
 }
 
 /* The frames of walk on T, moved among by the keys (step.h). */
-static int StepThrough(const WalkShown &shown, Walk walk, BiTree T) {
-    long n = WalkTo(walk, T, 0, nullptr);
+static int StepThrough(const WalkShown &shown, BiTree T) {
+    long n = WalkTo(shown.walk, T, 0, nullptr);
     if (n == 0) return 0;
     char rest[8];
     if (!ReadLineOrEnd(rest, sizeof rest)) return 1; /* the rest of the option's line */
     TermSize size;
     bool terminal = AskTermSize(&size);
     long k = 1;
-    Show(shown, walk, T, k, n, false);
+    Show(shown, T, k, n, false);
     for (;;) {
         long to = k;
         switch (ReadKey(n, &to)) {
@@ -258,27 +274,27 @@ static int StepThrough(const WalkShown &shown, Walk walk, BiTree T) {
             return 1;
         case KEY_BAD:
             if (terminal)
-                Show(shown, walk, T, k, n, true);
+                Show(shown, T, k, n, true);
             else
                 ShowKeysHelp(n, GetTermSize().cols);
             continue;
         }
-        Show(shown, walk, T, k, n, false);
+        Show(shown, T, k, n, false);
     }
 }
 
 int StepPreOrder(BiTree T) {
-    return StepThrough(kPreOrder, PreOrderWalk, T);
+    return StepThrough(kWalks[STEP_PREORDER], T);
 }
 
 int StepInOrder(BiTree T) {
-    return StepThrough(kInOrder, InOrderWalk, T);
+    return StepThrough(kWalks[STEP_INORDER], T);
 }
 
 int StepPostOrder(BiTree T) {
-    return StepThrough(kPostOrder, PostOrderWalk, T);
+    return StepThrough(kWalks[STEP_POSTORDER], T);
 }
 
 int StepLevelOrder(BiTree T) {
-    return StepThrough(kLevelOrder, LevelOrderWalk, T);
+    return StepThrough(kWalks[STEP_LEVELORDER], T);
 }

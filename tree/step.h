@@ -14,6 +14,7 @@
 #define TREE_STEP_H
 
 #include "Bitree.h"
+#include "label.h"
 
 /* Each shows the steps of its walk on T (the level-order walk: a frame per
  * level). Before the first frame the rest of the option's line is read:
@@ -24,5 +25,17 @@ int StepPreOrder(BiTree T);
 int StepInOrder(BiTree T);
 int StepPostOrder(BiTree T);
 int StepLevelOrder(BiTree T);
+
+/* The walks, for the two below. */
+enum StepWalk { STEP_PREORDER, STEP_INORDER, STEP_POSTORDER, STEP_LEVELORDER };
+
+/* The number of steps (levels for level order) of walk on T. */
+long StepCount(StepWalk walk, BiTree T);
+
+/* Prints frame k (1 to StepCount) of walk on T as a screen of width x
+ * rows would show it (in at most rows lines of fewer than width columns,
+ * the last row being kept for the line typed), the states marked as style
+ * says. */
+void PrintStepFrame(StepWalk walk, BiTree T, long k, int width, int rows, DrawMark style);
 
 #endif

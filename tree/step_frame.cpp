@@ -69,7 +69,10 @@ static int Wrap(const char *text, int width, Line *out, int max) {
         /* A blank near the end is the break; a CJK text breaks anywhere. */
         if (text[len] && cut > 0 && cut_cols >= width - 12) len = cut;
         if (len == 0) len = CharBytes(text); /* wider than the width: never */
-        snprintf(out[count++], LINE_MAX, "%.*s", len, text);
+        int end = len;
+        while (end > 0 && text[end - 1] == ' ')
+            end--;
+        snprintf(out[count++], LINE_MAX, "%.*s", end, text);
         text += len;
         while (*text == ' ')
             text++;
@@ -157,8 +160,10 @@ static int RightColumn(const Frame &f, int width, int max, Line *out) {
         n += SlotLines(f, width, max - n - 2 > 3 ? 3 : max - n - 2, out + n);
     } else {
         n += Wrap(StepText(TEXT_STACK), width, out + n, max - n);
-        int room = max - n - 3; /* p, the title of the printed and a line of them */
-        long shown = f.depth <= room ? f.depth : room - 1;
+        /* Leave p, the title of the printed and a line of them, and a line
+         * counting the entries left out. */
+        int room = max - n - 3;
+        long shown = f.depth <= room ? f.depth : room > 1 ? room - 1 : 0;
         if (f.depth == 0) n += Wrap(StepText(TEXT_STACK_EMPTY), width, out + n, max - n);
         int pad = DisplayCols(StepText(TEXT_STACK_TOP));
         for (long i = 0; i < shown; i++) {
@@ -169,7 +174,7 @@ static int RightColumn(const Frame &f, int width, int max, Line *out) {
             if (f.flags) snprintf(out[n] + len, 16, "  k=%d", f.flags[d]);
             n++;
         }
-        if (shown >= 0 && shown < f.depth) {
+        if (shown < f.depth) {
             snprintf(a1, sizeof a1, "%ld", f.depth - shown);
             Fill(text, LINE_MAX, StepText(TEXT_STACK_MORE), a1, "");
             n += Wrap(text, width, out + n, max - n);
@@ -210,7 +215,11 @@ static int Heading(const Frame &f, int width, DrawMark style, Line *out) {
         snprintf(out[0] + n, (size_t)(LINE_MAX - n), "  %s", legend);
         return 1;
     }
-    if (DisplayCols(out[0]) > width - 1) Wrap(out[0], width - 1, out, 1);
+    if (DisplayCols(out[0]) > width - 1) { /* the name alone, cut to the width */
+        Line name;
+        memcpy(name, out[0], sizeof name);
+        Wrap(name, width - 1, out, 1);
+    }
     if (DisplayCols(legend) > width - 1) return 1;
     snprintf(out[1], LINE_MAX, "%s", legend);
     return 2;

@@ -4,6 +4,7 @@
 #ifndef TREE_STEP_FRAME_H
 #define TREE_STEP_FRAME_H
 
+#include "Bitree.h"
 #include "label.h"
 
 /* What a step did: a push, a pop, postorder's GetTop (the turn right), or
@@ -54,6 +55,7 @@ typedef struct {
     const char *const *code; /* the lines of its loop (walk_code.h) */
     int code_lines;
     StepTextId push, pop, top; /* the sentences of its steps */
+    Status (*walk)(BiTree, const WalkWatch &);
 } WalkShown;
 
 /* The state of a walk at step k of n. The arrays are the frame's own. */
