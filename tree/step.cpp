@@ -10,7 +10,7 @@
 #include "fail.h"
 #include "lang.h"
 #include "step_frame.h"
-#include "termsize.h"
+#include "console_system.h"
 #include "walk_code.h"
 
 /* The frames' texts, in the order of StepTextId; their translations are

@@ -5,11 +5,13 @@
 #include <cstring>
 
 #include "Bitree.h"
+#include "cmdline.h"
 #include "console.h"
+#include "console_system.h"
+#include "tree_texts.h"
 #include "description.h"
 #include "step.h"
 #include "trace.h"
-#include "tree_texts.h"
 #include "tree_draw.h"
 
 static const char *const kMenu[] = {
@@ -30,12 +32,7 @@ static const char *const kMenu[] = {
     "\t-------------------------------------------------",
 };
 
-/* The pause after an option: three characters, the first of which normally
- * takes the newline that ended the last number typed; less those already
- * taken. */
-static void TreePause(int taken = 0) {
-    MenuPause(3 - taken);
-}
+static const size_t kMenuLines = sizeof kMenu / sizeof kMenu[0];
 
 /* Prints success when result is non-zero, failure when it is 0. */
 static void Report(Status result, const char *success, const char *failure) {
@@ -52,25 +49,41 @@ static Status Replace(BiTree &T, Status (*make)(BiTree &)) {
     return result;
 }
 
-/* --trace: each walk of options 17 to 20 shows its steps too. --step: the
- * walks show them one at a time instead. */
-static bool g_trace = false;
-static bool g_step = false;
+/* How the walks of options 17 to 20 are shown. */
+struct WalkViews {
+    bool trace; /* --trace (or --learn): each walk shows its steps too */
+    bool step;  /* --step: the walks show them one at a time instead */
+};
 
-/* Options 17 to 20: heading, the steps of the walk (with --trace, or a
+/* Options 17 to 19: heading, the steps of the walk (with --trace, or a
  * step at a time with --step), the sequence, closing rule. The sequence is
  * printed by a walk of its own, so it stands on its line exactly as
  * without --trace. Returns how many characters of the pause the steps
  * have read (step.h). */
 static int ShowTraversal(const char *heading, Status (*traverse)(BiTree),
-                         Status (*walk)(BiTree, const WalkWatch &), int (*step)(BiTree), BiTree T) {
+                         Status (*walk)(BiTree, const WalkWatch &), int (*step)(BiTree), BiTree T,
+                         const WalkViews &views) {
     PrintLine(heading);
     int taken = 0;
-    if (g_step)
+    if (views.step)
         taken = step(T);
-    else if (g_trace)
+    else if (views.trace)
         TraceWalk(walk, T);
     traverse(T);
+    PrintText("\n--------The End-------");
+    return taken;
+}
+
+/* Option 20: the same for the level-order walk, whose trace is a line per
+ * level and whose steps are its levels. */
+static int ShowLevelOrder(BiTree T, const WalkViews &views) {
+    PrintLine("树T层序遍历为：");
+    int taken = 0;
+    if (views.step)
+        taken = StepLevelOrder(T);
+    else if (views.trace)
+        TraceLevels(T);
+    LevelOrderTraverse(T);
     PrintText("\n--------The End-------");
     return taken;
 }
@@ -126,17 +139,13 @@ static void ShowRelative(const Relative &r, BiTree T) {
         PrintText(r.missing);
 }
 
-/* The tree built by option 15 and grafted into T. Once grafted its nodes
- * belong to T, so building the next one only overwrites P. File scope, like
- * T, keeps it reachable when the end of input ends the program. */
-static BiTree P = nullptr;
-
-/* Option 15: build a copy of the described tree (bitree::str) without its
- * right subtree (only the nodes that are grafted are made), cut T's right
- * subtree, and graft the copy under the left child of T's root on the side
- * the user picks. When the copy cannot be built, T is left as it was.
- * Returns false when there is to be no pause. */
-static bool GraftCopy(BiTree &T) {
+/* Option 15: build P, a copy of the described tree (bitree::str) without
+ * its right subtree (only the nodes that are grafted are made), cut T's
+ * right subtree, and graft P under the left child of T's root on the side
+ * the user picks. Once grafted P's nodes belong to T, so the next build
+ * only overwrites P. When P cannot be built, T is left as it was. Returns
+ * false when there is to be no pause. */
+static bool GraftCopy(BiTree &T, BiTree &P) {
     bitree::index = 0;
     if (!CreateBiTreeWithoutRight(P)) {
         PrintLine("二叉树P构造失败");
@@ -188,8 +197,11 @@ static void AssignValue(BiTree T) {
     PrintLine(Assign(T, e, elem) == OK ? "赋值成功" : "赋值失败");
 }
 
-/* Runs option op (1 to 20) on T, then pauses. */
-static void RunOption(int op, BiTree &T) {
+/* Runs option op (1 to 20) on T (P for option 15). Returns how many
+ * characters the pause after it reads: 3, the first normally the newline
+ * that ended the last number typed, less those --step has read; 0 when
+ * there is to be no pause. */
+static int RunOption(int op, BiTree &T, BiTree &P, const WalkViews &views) {
     int taken = 0; /* characters of the pause read by --step */
     switch (op) {
     case 1:
@@ -228,35 +240,31 @@ static void RunOption(int op, BiTree &T) {
         ShowRelative(kRelatives[op - 10], T);
         break;
     case 15:
-        if (!GraftCopy(T)) return;
+        if (!GraftCopy(T, P)) return 0;
         break;
     case 16:
         CutSubtree(T);
         break;
     case 17:
-        taken = ShowTraversal("树T前序遍历为：", PreOrderTraverse, PreOrderWalk, StepPreOrder, T);
+        taken = ShowTraversal("树T前序遍历为：", PreOrderTraverse, PreOrderWalk, StepPreOrder, T,
+                              views);
         break;
     case 18:
-        taken = ShowTraversal("树T中序遍历为：", InOrderTraverse, InOrderWalk, StepInOrder, T);
+        taken =
+            ShowTraversal("树T中序遍历为：", InOrderTraverse, InOrderWalk, StepInOrder, T, views);
         break;
     case 19:
-        taken =
-            ShowTraversal("树T后序遍历为：", PostOrderTraverse, PostOrderWalk, StepPostOrder, T);
+        taken = ShowTraversal("树T后序遍历为：", PostOrderTraverse, PostOrderWalk, StepPostOrder, T,
+                              views);
         break;
     case 20:
-        taken =
-            ShowTraversal("树T层序遍历为：", LevelOrderTraverse, LevelOrderWalk, StepLevelOrder, T);
+        taken = ShowLevelOrder(T, views);
         break;
     default:
         break;
     }
-    TreePause(taken);
+    return 3 - taken;
 }
-
-/* The tree the options work on: no tree until option 1 or 3. It lives at
- * file scope so that it stays reachable when the end of input ends the
- * program from inside a read. */
-static BiTree T = nullptr;
 
 static const char kHelp[] =
     "Usage: tree_menu [OPTIONS]\n"
@@ -276,36 +284,46 @@ static const char kHelp[] =
     "(no space), '#' for an empty subtree; the built-in one is\n" BUILTIN_DESCRIPTION ".\n"
     "The manual page tree_menu(1) describes the menu, the pause and node positions.\n";
 
-/* Options 1 to 20, each followed by its pause. */
-static void RunOnT(int op) {
-    RunOption(op, T);
-}
-
-/* The options this program takes: the tree's description, and --trace. */
-static void TakeOptions(const CmdOptions &opt) {
-    g_trace = opt.trace;
-    g_step = opt.step;
-    /* Checked to fit str with its zero byte; the rest of str stays zero. */
-    const char *description = opt.tree ? opt.tree : BUILTIN_DESCRIPTION;
-    memcpy(bitree::str, description, strlen(description) + 1);
-}
-
-/* The --draw picture above each menu. */
-static void DrawT(int cols, int rows) {
-    DrawBiTree(T, cols, rows);
-}
-
+/* Start: the arguments, the options, the console and the description.
+ * Then the loop: clear the screen, draw the tree (--draw), print the menu,
+ * read the choice, run the option, pause; until 0 (or the end of input,
+ * which ends the program inside a read). */
 int main(int argc, char **argv) {
-    const MenuProgram program = {"tree_menu",
-                                 {kHelp, CheckDescription, false, true},
-                                 kMenu,
-                                 sizeof kMenu / sizeof kMenu[0],
-                                 "\t请选择你的操作[0~20]:",
-                                 20,
-                                 TakeOptions,
-                                 RunOnT,
-                                 DrawT,
-                                 kTreeTexts,
-                                 kTreeTextCount};
-    return RunMenuProgram(argc, argv, program);
+    SetProgramName("tree_menu");
+    argv = Utf8Arguments(&argc, argv);
+    const char *description = BUILTIN_DESCRIPTION;
+    WalkViews views = {false, false};
+    const CmdOption options[] = {
+        {"--tree", nullptr, &description, CheckDescription},
+        {"--trace", &views.trace, nullptr, nullptr},
+        {"--step", &views.step, nullptr, nullptr},
+    };
+    CmdShared shared;
+    int status =
+        ParseCmdLine(argc, argv, kHelp, options, sizeof options / sizeof options[0], shared);
+    if (status != CMD_RUN) return status;
+    ConsoleInit(shared.encoding);
+    SetLanguage(shared.lang, kTreeTexts, kTreeTextCount);
+    views.trace = views.trace || shared.learn;
+    /* Checked to fit str with its zero byte; the rest of str stays zero. */
+    memcpy(bitree::str, description, strlen(description) + 1);
+
+    /* The loop's trees, static so that they stay reachable when the end of
+     * input ends the program inside a read. */
+    static BiTree T = nullptr; /* no tree until option 1 or 3 */
+    static BiTree P = nullptr; /* the tree option 15 builds and grafts into T */
+    int op = 1;
+    while (op != 0) {
+        ClearForMenu();
+        if (shared.draw) {
+            TermSize room = RoomAboveMenu(kMenu, kMenuLines);
+            DrawBiTree(T, room.cols, room.rows);
+        }
+        PrintMenu(kMenu, kMenuLines, "\t请选择你的操作[0~20]:");
+        op = ReadChoice(20, shared.learn);
+        if (op < 1 || op > 20) continue; /* 0 ends the loop; others redraw the menu */
+        int pause = RunOption(op, T, P, views);
+        if (pause > 0) MenuPause(pause, shared.learn);
+    }
+    return 0;
 }
