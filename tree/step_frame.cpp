@@ -98,7 +98,8 @@ static const char *Data(BiTree node, char *buf) {
  * wrapped; "..." first where some are left out. Returns the lines. */
 static int PrintedLines(const Frame &f, int width, int lines, Line *out) {
     static char list[LINE_MAX * PART_LINES];
-    int room = width * lines - 4, len = 0;
+    /* A wrapped line may end up to 4 columns short of the width. */
+    int room = (width - 4) * lines - 4, len = 0;
     long first = f.nprinted;
     char data[8];
     while (first > 0 && len + 5 <= room) /* each at most 4 columns and a blank */
@@ -119,7 +120,7 @@ static int SlotLines(const Frame &f, int width, int lines, Line *out) {
     int len = 0;
     list[0] = '\0';
     if (f.level > 30) { /* positions beyond int: the nodes alone */
-        for (long i = 0; i < f.nnodes && len < width * lines; i++) {
+        for (long i = 0; i < f.nnodes && len + 5 < (width - 4) * lines; i++) {
             char data[8];
             len += snprintf(list + len, 16, "%s%s", i ? " " : "", Data(f.nodes[i], data));
         }
@@ -127,14 +128,15 @@ static int SlotLines(const Frame &f, int width, int lines, Line *out) {
     }
     long long first = 1LL << f.level, last = (1LL << (f.level + 1)) - 1;
     long at = 0;
-    for (long long pos = first; pos <= last && len + 8 < width * lines; pos++) {
+    int room = (width - 1) * lines; /* a wrapped line may end a column short */
+    for (long long pos = first; pos <= last && len + 8 < room; pos++) {
         char data[8] = "_";
         while (at < f.nnodes && f.pos[at] < pos)
             at++;
         if (at < f.nnodes && f.pos[at] == pos) Data(f.nodes[at], data);
         len += snprintf(list + len, 16, "%s%s", pos > first ? " " : "", data);
         if (pos == last) break;
-        if (len + 8 >= width * lines) len += snprintf(list + len, 8, " ...");
+        if (len + 8 >= room) len += snprintf(list + len, 8, " ...");
     }
     return Wrap(list, width, out, lines);
 }
