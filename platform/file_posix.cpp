@@ -131,14 +131,15 @@ static FileError RewriteOver(int fd, const char *old, size_t n, const void *byte
     return e;
 }
 
-/* With the n old bytes in memory: a copy of them beside target first, then
- * the rewrite; the copy goes once the file holds the old or the new bytes
- * whole, and stays when the old bytes could not be put back. */
+/* With the n old bytes in memory: a copy of them beside target first (dir
+ * -2: none, the folder would keep it), then the rewrite; the copy goes once
+ * the file holds the old or the new bytes whole, and stays when the old
+ * bytes could not be put back. */
 static FileError RewriteKeeping(int fd, const char *target, int dir, const char *old, size_t n,
                                 const void *bytes, size_t size) {
-    SideFile copy;
+    SideFile copy = {-1, nullptr, {}};
     bool restored = true;
-    FileError e = MakeCopy(target, dir, old, n, &copy);
+    FileError e = dir != -2 ? MakeCopy(target, dir, old, n, &copy) : kOk;
     if (CannotLink(e) && copy.fd != -1 && !copy.name) { /* cannot name it: a named copy */
         Discard(&copy, true);
         e = MakeCopy(target, -1, old, n, &copy);
@@ -179,7 +180,8 @@ static FileError SaveOver(const char *name, int fd, const struct stat &st, const
     if (!target) return Sys(errno);
     int dir = OpenFolder(target);
     FileError e = kOk;
-    bool in_place = st.st_nlink > 1 || AppendOnly(dir); /* a rename would split the names */
+    bool kept = AppendOnly(dir);             /* no name made there goes again */
+    bool in_place = st.st_nlink > 1 || kept; /* a rename would split the names */
     if (!in_place) {
         bool link_failed;
         e = Replace(target, dir, fd, st, bytes, size, &link_failed);
@@ -187,7 +189,7 @@ static FileError SaveOver(const char *name, int fd, const struct stat &st, const
         in_place = Refused(e);
         if (!Failed(e) && dir != -1) fsync(dir); /* best effort: the save has succeeded */
     }
-    if (in_place) e = RewriteInPlace(fd, st, target, dir, bytes, size);
+    if (in_place) e = RewriteInPlace(fd, st, target, kept ? -2 : dir, bytes, size);
     if (dir != -1) close(dir);
     free(target);
     return e;
