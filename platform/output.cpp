@@ -44,12 +44,14 @@ const char *ProgramName() {
     _Exit(EXIT_FAILURE);
 }
 
-/* Marks a function that runs seldom, so that the compiler keeps it out of
- * the short common path of its callers. */
+/* RARE marks a function that runs seldom, which the compiler keeps out of
+ * its callers' short common path; INLINE one it copies into each caller. */
 #if defined(__GNUC__)
 #define RARE __attribute__((noinline, cold))
+#define INLINE inline __attribute__((always_inline))
 #else
 #define RARE
+#define INLINE inline
 #endif
 
 /* Hands the texts waiting on to the system's side. */
@@ -201,44 +203,38 @@ RARE static void PrintAnew(const char *text, bool fixed, bool newline) {
     if (newline) PrintChar('\n');
 }
 
-/* The common path of a print, for a text kept in its slot k that fits the
- * buffer with its newline (when asked): the kept bytes copied, nothing else
- * called. */
-static inline bool PutKept(const Kept &k, bool newline) {
-    if (k.size == 0 || k.size + newline > sizeof g_out - g_out_len) return false;
+/* Prints text in the session's language (lang.h, Tr), and a newline when
+ * asked. Where its slot holds it (a text that is not fixed is compared with
+ * the one kept) and it fits, its kept bytes are copied and nothing else is
+ * called: the commonest print costs little more than the copy. */
+static INLINE void Put(const char *text, bool fixed, bool newline) {
+    text = Tr(text);
+    const Kept &k = g_kept[(uintptr_t)text % kSlots];
+    if (k.key != text || (!fixed && strcmp(k.copy, text) != 0) || k.size == 0 ||
+        k.size + newline > sizeof g_out - g_out_len) {
+        PrintAnew(text, fixed, newline);
+        return;
+    }
     memcpy(g_out + g_out_len, k.out, k.size);
     g_out_len += k.size;
     if (newline) g_out[g_out_len++] = '\n';
     g_line_open = g_out[g_out_len - 1] != '\n';
-    return true;
 }
 
-/* Each prints its text in the session's language (lang.h, Tr). A text that
- * is not fixed is looked at too, to see that it is the text kept. */
 void PrintText(const char *text) {
-    text = Tr(text);
-    const Kept &k = g_kept[(uintptr_t)text % kSlots];
-    if (k.key != text || strcmp(k.copy, text) != 0 || !PutKept(k, false))
-        PrintAnew(text, false, false);
+    Put(text, false, false);
 }
 
 void PrintLine(const char *text) {
-    text = Tr(text);
-    const Kept &k = g_kept[(uintptr_t)text % kSlots];
-    if (k.key != text || strcmp(k.copy, text) != 0 || !PutKept(k, true))
-        PrintAnew(text, false, true);
+    Put(text, false, true);
 }
 
 void PrintFixed(const char *text) {
-    text = Tr(text);
-    const Kept &k = g_kept[(uintptr_t)text % kSlots];
-    if (k.key != text || !PutKept(k, false)) PrintAnew(text, true, false);
+    Put(text, true, false);
 }
 
 void PrintFixedLine(const char *text) {
-    text = Tr(text);
-    const Kept &k = g_kept[(uintptr_t)text % kSlots];
-    if (k.key != text || !PutKept(k, true)) PrintAnew(text, true, true);
+    Put(text, true, true);
 }
 
 /* Formats form into the texts waiting, for a sink without a stream: where
