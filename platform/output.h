@@ -6,8 +6,11 @@
  * Windows console. Output is buffered and written out just before the
  * program waits for input, and at exit; a failed write ends the program
  * with a stderr line and status 1 (quietly when the reader of a pipe went
- * away). A text that needs converting is converted on its first print and
- * kept by its address, so that printing it again is a plain write.
+ * away). A text is kept in its output form on its first print, by its
+ * address (one text a slot; a text that finds another in its slot takes its
+ * place), so that printing it again copies the kept bytes; a buffer
+ * refilled between two prints is told by its bytes (PrintFixed's texts are
+ * not looked at).
  *
  * Complaints are one line on stderr that starts with the program's name,
  * so stdout keeps exactly the dialogue and nothing else.
