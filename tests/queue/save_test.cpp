@@ -311,7 +311,7 @@ struct Outcome {
 // "(reason)", the text the program's stderr line ends with.
 Status Operate(SqQueue &Q, int flags) {
     Status r = (flags & LOAD) ? ReadF(Q) : SaveFile(Q);
-    if (r == ERROR) printf("(%s)", QueueFileError());
+    if (r == ERROR) Print("(%s)", QueueFileError());
     return r;
 }
 
@@ -354,7 +354,7 @@ void GiveAway(const fs::path &root) {
     }
     if (dup2(out, 1) < 0) _exit(1);
     Status r = Operate(Q, c.flags);
-    fflush(stdout);
+    FlushOutput();
     _exit(r + 10);
 }
 
