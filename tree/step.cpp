@@ -7,7 +7,6 @@
 #include <cstring>
 
 #include "console.h"
-#include "fail.h"
 #include "lang.h"
 #include "step_frame.h"
 #include "console_system.h"

@@ -8,7 +8,6 @@
 
 #include "Bitree.h"
 #include "console.h"
-#include "fail.h"
 #include "step_frame.h"
 #include "tree_draw.h"
 
