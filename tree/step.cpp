@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "console.h"
+#include "output.h"
 #include "lang.h"
 #include "step_frame.h"
 #include "console_system.h"

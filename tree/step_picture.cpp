@@ -8,6 +8,7 @@
 
 #include "Bitree.h"
 #include "console.h"
+#include "output.h"
 #include "step_frame.h"
 #include "tree_draw.h"
 
