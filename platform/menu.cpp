@@ -56,8 +56,12 @@ static char g_notice[96];
 
 void MenuPause(int n) {
     int presses = n - CharsAhead(n);
-    if (g_highest >= 0 && presses == 1) PrintText("\n(按1次回车键继续)");
-    if (g_highest >= 0 && presses > 1) Print("\n(按%d次回车键继续)", presses);
+    if (g_highest >= 0 && presses > 0) {
+        if (presses == 1)
+            PrintText("\n(按1次回车键继续)");
+        else
+            Print("\n(按%d次回车键继续)", presses);
+    }
     Pause(n);
 }
 

@@ -44,7 +44,8 @@ void ClearForComplaint() {
 
 /* A text printed before: key is the address it was printed from, copy its
  * UTF-8 bytes then (to tell a refilled buffer from the same text), out its
- * output form (copy itself, or the GBK bytes after copy in the same block).
+ * output form (copy itself, or after copy in the same block its translation
+ * into the session's language, as UTF-8 or GBK bytes).
  * A key whose text changed between two prints is a buffer: it is marked
  * so and converted on every print, not kept. */
 struct Converted {
@@ -91,24 +92,46 @@ static size_t ToGbk(const char *text, char *room, size_t len) {
     return n;
 }
 
-/* Keeps the output form of text in entry c, replacing what c held.
+/* Keeps the output form of text in entry c, replacing what c held: text
+ * in the session's language (lang.h), converted. The translation is looked
+ * up here, once per text, so that printing a kept text costs no lookup.
  * Returns false, c untouched, when there is no memory for it. */
 static bool Keep(Converted *c, const char *text) {
-    size_t len = strlen(text);
-    bool plain = Plain(text, len);
-    char *block = (char *)malloc(plain ? len + 1 : 2 * (len + 1));
+    const char *shown = Tr(text);
+    size_t len = strlen(text), shown_len = strlen(shown);
+    bool as_is = shown == text && Plain(text, len); /* out is the copy itself */
+    char *block = (char *)malloc(as_is ? len + 1 : len + 1 + shown_len + 1);
     if (!block) return false;
     memcpy(block, text, len + 1);
-    size_t size = plain ? len : ToGbk(text, block + len + 1, len);
+    char *out = as_is ? block : block + len + 1;
+    size_t size = len;
+    if (!as_is && Plain(shown, shown_len)) {
+        memcpy(out, shown, shown_len + 1);
+        size = shown_len;
+    } else if (!as_is) {
+        size = ToGbk(shown, out, shown_len);
+    }
     free(c->copy);
-    *c = Converted{text, block, plain ? block : block + len + 1, size, false};
+    *c = Converted{text, block, out, size, false};
     return true;
+}
+
+/* The output form of a text that is not kept (a buffer, or no memory to
+ * keep it), made on the spot: the text in the session's language, itself
+ * or converted into *owned, which the caller frees. */
+static const char *FormNow(const char *text, size_t *size, char **owned) {
+    text = Tr(text);
+    size_t len = strlen(text);
+    *size = len;
+    if (Plain(text, len)) return text;
+    if (!(*owned = (char *)malloc(len + 1))) ExitOutOfMemory();
+    *size = ToGbk(text, *owned, len);
+    return *owned;
 }
 
 /* The output form of text, its size in *size: the kept one when text is
  * known and unchanged, else a new one, kept when there is room, or else
- * made on the spot: text itself, or converted into *owned, which the
- * caller frees. */
+ * made on the spot (FormNow); *owned is then what the caller frees. */
 static const char *Form(const char *text, size_t *size, char **owned) {
     *owned = nullptr;
     uintptr_t a = (uintptr_t)text;
@@ -128,18 +151,12 @@ static const char *Form(const char *text, size_t *size, char **owned) {
         *size = c->size;
         return c->out;
     }
-    size_t len = strlen(text);
-    *size = len;
-    if (Plain(text, len)) return text;
-    if (!(*owned = (char *)malloc(len + 1))) ExitOutOfMemory();
-    *size = ToGbk(text, *owned, len);
-    return *owned;
+    return FormNow(text, size, owned);
 }
 
 /* ---- Printing ------------------------------------------------------------- */
 
 void PrintText(const char *text) {
-    text = Tr(text);
     size_t n;
     char *owned;
     const char *form = Form(text, &n, &owned);
@@ -176,7 +193,6 @@ static void PrintThroughBuffer(const char *form, va_list ap) {
  * FlushOutput). Whether the line is left open is judged by the format: one
  * that ends in a conversion is taken to leave it open. */
 void Print(const char *fmt, ...) {
-    fmt = Tr(fmt);
     size_t n;
     char *owned;
     const char *form = Form(fmt, &n, &owned);
