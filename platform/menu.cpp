@@ -54,6 +54,17 @@ static void BuildMenu(const char *const *lines, size_t n, const char *key) {
 static int g_highest = -1;
 static char g_notice[96];
 
+/* Rows kept for an outcome (up to three lines), the pause's line and the
+ * empty line before it (--learn), and the cursor's row. */
+#define OUTCOME_ROWS 6
+
+TermSize RoomUnderOutcome() {
+    EndLine();
+    TermSize screen = GetTermSize();
+    screen.rows -= OUTCOME_ROWS;
+    return screen;
+}
+
 void MenuPause(int n) {
     int presses = n - CharsAhead(n);
     if (g_highest >= 0 && presses > 0) {

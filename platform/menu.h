@@ -6,6 +6,7 @@
 
 #include "cmdline.h"
 #include "lang.h"
+#include "termsize.h"
 
 /* Draws a program's structure (--draw) in cols x rows characters. */
 typedef void (*DrawFn)(int cols, int rows);
@@ -37,6 +38,13 @@ struct MenuProgram {
  * the exit status. With --learn, a choice outside 0 to last is named on a line above the next menu
  * (after the screen is cleared, so that it is seen; the picture leaves it a row). */
 int RunMenuProgram(int argc, char **argv, const MenuProgram &program);
+
+/* The room of a picture drawn under an option's outcome (--draw, after an
+ * option that changed the structure), so that the outcome and the pause's
+ * line stay on the screen with it: the screen's width, and its rows less
+ * those of an outcome and the pause. Ends the outcome's line first when it
+ * is left open. */
+TermSize RoomUnderOutcome();
 
 /* The pause after an option: reads and drops n characters (Pause). With
  * --learn a line first says how many presses of the Enter key that takes,

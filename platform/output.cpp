@@ -209,6 +209,10 @@ void Print(const char *fmt, ...) {
     free(owned);
 }
 
+void EndLine() {
+    if (g_line_open) PrintChar('\n');
+}
+
 void PrintChar(char c) {
     SinkChar(c);
     g_line_open = c != '\n';

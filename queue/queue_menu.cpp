@@ -1,5 +1,7 @@
 /* queue_menu.cpp - the console dialogue of the queue program: draw the menu,
  * read an option, run it on the one queue Q, report, pause; option 0 ends. */
+#include <cstring>
+
 #include "SqQueue.h"
 #include "queue_file.h"
 #include "console.h"
@@ -75,8 +77,36 @@ static void AskAndEnQueue(SqQueue &Q) {
         Print("%d入队列成功\n", e);
 }
 
-/* Runs option op (1 to 11) on Q, then pauses. */
+/* --draw: the picture above each menu, and under an option's outcome when
+ * the option changed the queue. */
+static bool g_draw = false;
+
+/* What the picture shows of a queue: whether it exists, front, rear and
+ * the elements. */
+typedef struct {
+    bool exists;
+    int front, rear;
+    int elem[MAXQSIZE];
+} Seen;
+
+static Seen Look(const SqQueue &Q) {
+    Seen s = {Q.base != nullptr, Q.front, Q.rear, {0}};
+    for (int i = Q.front; s.exists && i != Q.rear; i = (i + 1) % MAXQSIZE)
+        s.elem[i] = Q.base[i];
+    return s;
+}
+
+static bool SameQueue(const Seen &a, const Seen &b) {
+    if (a.exists != b.exists) return false;
+    if (!a.exists) return true;
+    return a.front == b.front && a.rear == b.rear && memcmp(a.elem, b.elem, sizeof a.elem) == 0;
+}
+
+/* Runs option op (1 to 11) on Q, then pauses; with --draw, the picture
+ * under the outcome when the option changed Q. */
 static void RunOption(int op, SqQueue &Q) {
+    Seen before = {};
+    if (g_draw) before = Look(Q);
     int e = 0;
     Status result;
     switch (op) {
@@ -129,6 +159,10 @@ static void RunOption(int op, SqQueue &Q) {
     default:
         break;
     }
+    if (g_draw && !SameQueue(before, Look(Q))) {
+        TermSize room = RoomUnderOutcome();
+        DrawQueue(Q, room.cols, room.rows);
+    }
     QueuePause();
 }
 
@@ -159,6 +193,7 @@ static void RunOnQ(int op) {
 /* The option this program takes: the data file. */
 static void TakeOptions(const CmdOptions &opt) {
     if (opt.file) queue_file = opt.file;
+    g_draw = opt.draw;
 }
 
 /* The --draw picture above each menu. */

@@ -36,9 +36,11 @@ static void TreePause() {
     MenuPause(3);
 }
 
-/* Prints success when result is non-zero, failure when it is 0. */
-static void Report(Status result, const char *success, const char *failure) {
+/* Prints success when result is non-zero, failure when it is 0; returns
+ * whether it was a success. */
+static bool Report(Status result, const char *success, const char *failure) {
     PrintLine(result ? success : failure);
+    return result != 0;
 }
 
 /* Options 1 and 3: make a new tree in T with make, which only writes T,
@@ -179,14 +181,15 @@ static bool GraftCopy(BiTree &T) {
     return true;
 }
 
-/* Option 16: free one side of the left child of T's root. */
-static void CutSubtree(BiTree T) {
+/* Option 16: free one side of the left child of T's root. Returns whether
+ * a subtree was cut. */
+static bool CutSubtree(BiTree T) {
     PrintLine("P是T的左子树");
     PrintText("要删除P的左子树还是右子树?请输入0或1:");
     int LR;
-    if (!ReadOperand(&LR)) return;
+    if (!ReadOperand(&LR)) return false;
     ReadChar();
-    Report(DeleteChild(T, T ? T->lchild : nullptr, LR), "删除成功", "删除失败");
+    return Report(DeleteChild(T, T ? T->lchild : nullptr, LR), "删除成功", "删除失败");
 }
 
 /* Options 8 and 9: the data at a position, and assigning to it. */
@@ -198,30 +201,39 @@ static void ShowValue(BiTree T) {
     Print("第%d个结点的数据是%c", e, elem);
 }
 
-static void AssignValue(BiTree T) {
+/* Returns whether a value was assigned. */
+static bool AssignValue(BiTree T) {
     int e;
     PrintText("请输入要赋值的位置的要赋的值：");
-    if (!ReadOperand(&e)) return;
+    if (!ReadOperand(&e)) return false;
     TElemType elem = (TElemType)ReadChar(); /* the character right after the digits */
     ReadChar();
-    PrintLine(Assign(T, e, elem) == OK ? "赋值成功" : "赋值失败");
+    bool done = Assign(T, e, elem) == OK;
+    PrintLine(done ? "赋值成功" : "赋值失败");
+    return done;
 }
 
-/* Runs option op (1 to 20) on T, then pauses. */
+/* --draw: the picture above each menu, and under an option's outcome when
+ * the option changed the tree. */
+static bool g_draw = false;
+
+/* Runs option op (1 to 20) on T, then pauses; with --draw, the picture
+ * under the outcome when the option changed T. */
 static void RunOption(int op, BiTree &T) {
+    bool changed = false;
     switch (op) {
     case 1:
-        Report(Replace(T, InitBiTree), "空二叉树创建成功", "空二叉树创建失败");
+        changed = Report(Replace(T, InitBiTree), "空二叉树创建成功", "空二叉树创建失败");
         break;
     case 2:
-        Report(DestroyBiTree(T), "二叉树销毁成功", "二叉树销毁失败");
+        changed = Report(DestroyBiTree(T), "二叉树销毁成功", "二叉树销毁失败");
         break;
     case 3:
         bitree::index = 0;
-        Report(Replace(T, CreateBiTree), "二叉树构造成功", "二叉树构造失败");
+        changed = Report(Replace(T, CreateBiTree), "二叉树构造成功", "二叉树构造失败");
         break;
     case 4:
-        Report(ClearBiTree(T), "二叉树清空成功", "二叉树清空失败");
+        changed = Report(ClearBiTree(T), "二叉树清空成功", "二叉树清空失败");
         break;
     case 5: /* no tree (-1) counts as empty */
         Report(BiTreeEmpty(T), "二叉树是空的", "二叉树不是空的");
@@ -236,7 +248,7 @@ static void RunOption(int op, BiTree &T) {
         ShowValue(T);
         break;
     case 9:
-        AssignValue(T);
+        changed = AssignValue(T);
         break;
     case 10:
     case 11:
@@ -245,11 +257,12 @@ static void RunOption(int op, BiTree &T) {
     case 14:
         ShowRelative(kRelatives[op - 10], T);
         break;
-    case 15:
+    case 15: /* cuts T's right subtree, whether P is then grafted or not */
         if (!GraftCopy(T)) return;
+        changed = T != nullptr;
         break;
     case 16:
-        CutSubtree(T);
+        changed = CutSubtree(T);
         break;
     case 17:
         ShowTraversal("树T前序遍历为：", PreOrderTraverse, PreOrderWalk, T);
@@ -265,6 +278,10 @@ static void RunOption(int op, BiTree &T) {
         break;
     default:
         break;
+    }
+    if (g_draw && changed) {
+        TermSize room = RoomUnderOutcome();
+        DrawBiTree(T, room.cols, room.rows);
     }
     TreePause();
 }
@@ -299,6 +316,7 @@ static void RunOnT(int op) {
 
 /* The options this program takes: the tree's description, and --trace. */
 static void TakeOptions(const CmdOptions &opt) {
+    g_draw = opt.draw;
     g_trace = opt.trace;
     g_step = opt.step;
     /* Checked to fit str with its zero byte; the rest of str stays zero. */

@@ -11,7 +11,8 @@ is on the screen at the same time, and each case's own lines are seen.
   tree-80x24-step   --step, step 5 of option 19 on the built-in tree: the
                     frame (tree, trace row, k/N line) fills one screen
   queue-80x24       a full queue of the widest values (loaded with option
-                    11) at 80 x 24: its first elements, the rest counted
+                    11) at 80 x 24: the slots of front and rear, the rest
+                    counted
 
 Usage: screen_check.py [--emulator CMD] CASE PROGRAM
 Exit status 0 when the case passes; otherwise 1 with the reason on stderr.
@@ -51,8 +52,8 @@ CASES = {
                         "q: to the end"),
     "queue-80x24": (80, 24, ["--draw", "--file", "FILE"],
                     ["1", "Enter", "Enter", "11", "Enter", "Enter"],
-                    "Queue Q: front 0, rear 99, length 99",
-                    [" 0:-2147483648  1:-2147483648", "... 54 more elements not shown"]),
+                    "队列Q：front=0，rear=99，长度99",
+                    ["F 0:-2147483648   1:-2147483648", "...第", "R99:*"]),
 }
 
 PROMPT = {"tree_menu": "请选择你的操作[0~20]:", "queue_menu": "请选择你的操作[0~11]:"}
