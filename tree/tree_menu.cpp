@@ -65,14 +65,19 @@ static bool g_step = false;
  * scrolls off). An empty line (or any other but "q") goes on, "q" or the
  * end of input shows no further frame. The first frame first takes the rest
  * of the option's line. */
+static unsigned CurrentState(BiTree node, const void *ctx) {
+    return node == ctx ? NODE_CURRENT : 0;
+}
+
 static bool ShowStep(const TraceRow &row, void *ctx) {
     BiTree T = (BiTree)ctx;
     char line[8];
     if (row.k == 1 && !ReadLineOrEnd(line, sizeof line)) return false;
     ClearScreen();
     TermSize screen = GetTermSize();
-    DrawBiTree(T, screen.cols, screen.rows - 4, row.node,
-               TermShowsReverse() ? MARK_REVERSE : MARK_BRACKETS);
+    NodeStates states = {CurrentState, row.node,
+                         TermShowsReverse() ? MARK_ATTRIBUTES : MARK_BRACKETS};
+    DrawBiTree(T, screen.cols, screen.rows - 4, &states);
     PrintLine(row.header);
     PrintLine(row.row);
     Print("%ld/%ld  Enter: next step  q: to the end\n", row.k, row.n);
