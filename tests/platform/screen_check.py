@@ -37,18 +37,18 @@ CHAIN30 = "abcdefghijklmnopqrstuvwxyzABCD" + "#" * 31  # each node the left chil
 # more they would push their first line off the screen, with a row less they
 # would lose their last line.
 BUILD = ["3", "Enter", "Enter", "Enter"]
-TREE = "Tree T (each node as data(position)"
+TREE = "树T，横放"
 CASES = {
-    "tree-80x24": (80, 24, ["--draw"], BUILD, "Tree T top-down",
+    "tree-80x24": (80, 24, ["--draw"], BUILD, "树T，自上而下",
                    [".-------A(1)---", "  .--------D(4)      E(5)", "     K(17)"]),
     "tree-80x24-chain": (80, 24, ["--draw", "--tree", "abcdefg" + "#" * 8], BUILD, TREE,
-                         ["a(1)", "`-L e(16) ...", "... 2 more levels not shown"]),
+                         ["a(1)", "`-L e(16) ...", "...还有2层未画出"]),
     "tree-80x24-whole": (80, 24, ["--draw", "--tree", "abcdef" + "#" * 7], BUILD,
-                         "Tree T top-down", ["a(1)", "f(32)"]),
+                         "树T，自上而下", ["a(1)", "f(32)"]),
     "tree-120x60": (120, 60, ["--draw", "--tree", CHAIN30], BUILD, TREE,
                     ["a(1)", "`L b(2)", "`L D(536870912)"]),
     "tree-80x24-step": (80, 24, ["--step"], BUILD + ["19", "Enter"] + ["Enter"] * 4,
-                        "Tree T top-down", ["A(1)", "K(17)", "top H", "5/33"],
+                        "树T，自上而下", ["A(1)", "K(17)", "top H", "5/33"],
                         "q: to the end"),
     "queue-80x24": (80, 24, ["--draw", "--file", "FILE"],
                     ["1", "Enter", "Enter", "11", "Enter", "Enter"],
