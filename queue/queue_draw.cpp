@@ -10,6 +10,7 @@
 #include <cstdio>
 
 #include "console.h"
+#include "lang.h"
 #include "textwidth.h"
 
 #define MIN_WIDTH 20

@@ -14,6 +14,7 @@
 #include <cstring>
 
 #include "console.h"
+#include "lang.h"
 #include "textwidth.h"
 #include "tree_draw_parts.h"
 
