@@ -84,6 +84,14 @@ static bool ShowStep(const TraceRow &row, void *ctx) {
     return strcmp(line, "q") != 0;
 }
 
+/* The rows of the screen a trace table is read on, so that its header is
+ * printed again on each screenful; 0 where the output is no terminal (a
+ * file or a pipe gets the header once). */
+static int TracePage() {
+    TermSize screen;
+    return AskTermSize(&screen) && screen.rows > 2 ? screen.rows : 0;
+}
+
 /* Options 17 to 19: heading, the steps of the walk (with --trace, or a
  * step at a time with --step), the sequence, closing rule. The sequence is
  * printed by a walk of its own, so it stands on its line exactly as
@@ -95,7 +103,7 @@ static void ShowTraversal(const char *heading, Status (*traverse)(BiTree),
     if (views.step)
         TraceWalkRows(walk, T, ShowStep, T);
     else if (views.trace)
-        TraceWalk(walk, T);
+        TraceWalk(walk, T, GetTermSize().cols, TracePage());
     traverse(T);
     PrintText("\n--------The End-------");
 }
@@ -104,7 +112,7 @@ static void ShowTraversal(const char *heading, Status (*traverse)(BiTree),
  * level; --step leaves it as --trace shows it. */
 static void ShowLevelOrder(BiTree T, const WalkViews &views) {
     PrintLine("树T层序遍历为：");
-    if (views.trace) TraceLevels(T);
+    if (views.trace) TraceLevels(T, GetTermSize().cols);
     LevelOrderTraverse(T);
     PrintText("\n--------The End-------");
 }

@@ -90,5 +90,16 @@ const Translation kTreeTexts[] = {
     {"...还有%ld层未画出", "... %ld more levels not shown"},
     {"...超过%ld层", "...>%ld levels"},
     {"...另%ld层", "...+%ld levels"},
+
+    /* --trace: the tables of the walks. */
+    {"步骤", "step"},
+    {"操作", "action"},
+    {"栈", "stack"},
+    {"输出", "output"},
+    {"进栈", "push"},
+    {"出栈", "pop"},
+    {"读栈顶", "top"},
+    {"...另%ld个 ", "...%ld more "},
+    {"第%d层：", "level %d:"},
 };
 const size_t kTreeTextCount = sizeof kTreeTexts / sizeof kTreeTexts[0];

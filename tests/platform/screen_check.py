@@ -48,7 +48,7 @@ CASES = {
     "tree-120x60": (120, 60, ["--draw", "--tree", CHAIN30], BUILD, TREE,
                     ["a(1)", "`L b(2)", "`L D(536870912)"]),
     "tree-80x24-step": (80, 24, ["--step"], BUILD + ["19", "Enter"] + ["Enter"] * 4,
-                        "树T，自上而下", ["A(1)", "K(17)", "top H", "5/33"],
+                        "树T，自上而下", ["A(1)", "K(17)", "读栈顶 H", "5/33"],
                         "q: to the end"),
     "queue-80x24": (80, 24, ["--draw", "--file", "FILE"],
                     ["1", "Enter", "Enter", "11", "Enter", "Enter"],
