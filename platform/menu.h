@@ -13,11 +13,12 @@
  * so that it is seen). */
 void ClearForMenu();
 
-/* The room above the menu of these n lines that a picture may take: the
- * screen's width, and the rows that the menu, its prompt's row and the
- * learner's line leave, so that the picture's first line and the prompt
- * are seen together. */
-TermSize RoomAboveMenu(const char *const *lines, size_t n);
+/* The room above the menu of these n lines and this prompt that a picture
+ * may take: the screen's width, and the rows that the menu, its prompt and
+ * the learner's line leave (each as many rows as it wraps into on a narrow
+ * screen), so that the picture's first line and the prompt are seen
+ * together. */
+TermSize RoomAboveMenu(const char *const *lines, size_t n, const char *prompt);
 
 /* Prints the n menu lines, each as a line, and then the prompt. */
 void PrintMenu(const char *const *lines, size_t n, const char *prompt);

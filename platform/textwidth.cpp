@@ -18,8 +18,8 @@ static bool Wide(unsigned long c) {
 /* Whether code point c is punctuation that never starts a line: a full-width
  * comma, full stop, colon, semicolon, closing bracket, mark. */
 static bool Closing(unsigned long c) {
-    return c == 0x3001 || c == 0x3002 || c == 0xFF01 || c == 0xFF09 || c == 0xFF0C ||
-           c == 0xFF1A || c == 0xFF1B || c == 0xFF1F;
+    return c == 0x3001 || c == 0x3002 || c == 0xFF01 || c == 0xFF09 || c == 0xFF0C || c == 0xFF1A ||
+           c == 0xFF1B || c == 0xFF1F;
 }
 
 /* The character at s: its bytes (*len, at least 1) and its columns; 3 for
@@ -53,6 +53,22 @@ int TextWidth(const char *text) {
         cols += kind > 2 ? 2 : kind;
     }
     return cols;
+}
+
+int ScreenRows(const char *text, int width) {
+    if (width < 1) width = 1;
+    int rows = 0, cols = 0, len;
+    for (const char *s = text;; s += len) {
+        if (!*s || *s == '\n') { /* a line ends: the rows it took */
+            rows += cols > width ? (cols + width - 1) / width : 1;
+            cols = 0;
+            if (!*s) return rows;
+            len = 1;
+            continue;
+        }
+        int kind = Char(s, &len);
+        cols = *s == '\t' ? (cols / 8 + 1) * 8 : cols + (kind > 2 ? 2 : kind);
+    }
 }
 
 /* The bytes of the first line of text on fewer than width columns, and in
@@ -104,6 +120,19 @@ int PrintFitted(const char *text, int width, int max_lines) {
         memcpy(line, s, n);
         line[n] = '\0';
         PrintLine(line);
+    });
+}
+
+void PrintFittedOpen(const char *text, int width) {
+    bool first = true;
+    EachLine(Tr(text), width, 1 << 30, [&first](const char *s, size_t n) {
+        char line[512];
+        if (n >= sizeof line) n = sizeof line - 1;
+        memcpy(line, s, n);
+        line[n] = '\0';
+        if (!first) PrintChar('\n');
+        first = false;
+        PrintText(line);
     });
 }
 

@@ -8,6 +8,11 @@
  * any other character. */
 int TextWidth(const char *text);
 
+/* The rows of a terminal width columns wide that text takes when printed
+ * as it is, each of its lines wrapping where it is wider (a tab goes to the
+ * next multiple of 8 columns). */
+int ScreenRows(const char *text, int width);
+
 /* Prints text, in the session's language (lang.h), on lines of fewer than
  * width columns: a line breaks after the last blank that fits, or else
  * between two characters (never inside one); a newline in text breaks it
@@ -15,6 +20,10 @@ int TextWidth(const char *text);
  * many it printed; prints nothing and returns 0 when max_lines < 1. A width
  * under 2 is taken as 2. */
 int PrintFitted(const char *text, int width, int max_lines);
+
+/* PrintFitted without a line limit, and the last line left open (a
+ * prompt, or a line the cursor waits behind). */
+void PrintFittedOpen(const char *text, int width);
 
 /* The lines PrintFitted(text, width, any) takes. */
 int FittedLines(const char *text, int width);

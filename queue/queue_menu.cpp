@@ -11,6 +11,9 @@
 #include "queue_draw.h"
 #include "queue_file.h"
 
+/* The prompt under the menu. */
+static const char kPrompt[] = "    请选择你的操作[0~11]:";
+
 static const char *const kMenu[] = {
     "\n",
     "      Menu for Linear Table On Sequence Structure ",
@@ -196,10 +199,10 @@ int main(int argc, char **argv) {
     while (op != 0) {
         ClearForMenu();
         if (shared.draw) {
-            TermSize room = RoomAboveMenu(kMenu, kMenuLines);
+            TermSize room = RoomAboveMenu(kMenu, kMenuLines, kPrompt);
             DrawQueue(Q, room.cols, room.rows);
         }
-        PrintMenu(kMenu, kMenuLines, "    请选择你的操作[0~11]:");
+        PrintMenu(kMenu, kMenuLines, kPrompt);
         op = ReadChoice(11, shared.learn);
         if (op < 1 || op > 11) continue; /* 0 ends the loop; others redraw the menu */
         Seen before = {};

@@ -13,6 +13,9 @@
 #include "trace.h"
 #include "tree_draw.h"
 
+/* The prompt under the menu. */
+static const char kPrompt[] = "\t请选择你的操作[0~20]:";
+
 static const char *const kMenu[] = {
     "\n",
     "\tMenu for Bitree",
@@ -345,10 +348,10 @@ int main(int argc, char **argv) {
     while (op != 0) {
         ClearForMenu();
         if (shared.draw) {
-            TermSize room = RoomAboveMenu(kMenu, kMenuLines);
+            TermSize room = RoomAboveMenu(kMenu, kMenuLines, kPrompt);
             DrawBiTree(T, room.cols, room.rows);
         }
-        PrintMenu(kMenu, kMenuLines, "\t请选择你的操作[0~20]:");
+        PrintMenu(kMenu, kMenuLines, kPrompt);
         op = ReadChoice(20, shared.learn);
         if (op < 1 || op > 20) continue; /* 0 ends the loop; others redraw the menu */
         /* The pause: three characters, the first normally the newline

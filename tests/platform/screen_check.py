@@ -10,6 +10,8 @@ is on the screen at the same time, and each case's own lines are seen.
   tree-120x60       a 30-level left chain at 120 x 60: whole
   tree-80x24-step   --step, step 5 of option 19 on the built-in tree: the
                     frame (tree, trace row, k/N line) fills one screen
+  tree-30x50        the built-in tree with --learn where the menu wraps
+  queue-30x40       a full queue where the menu wraps
   queue-80x24       a full queue of the widest values (loaded with option
                     11) at 80 x 24: the slots of front and rear, the rest
                     counted
@@ -54,6 +56,12 @@ CASES = {
                     ["1", "Enter", "Enter", "11", "Enter", "Enter"],
                     "队列Q：front=0，rear=99，长度99",
                     ["F 0:-2147483648   1:-2147483648", "...第", "R99:*"]),
+    # A narrow screen: the menu's lines wrap, and the picture still starts
+    # the screen with the prompt on it.
+    "tree-30x50": (30, 50, ["--learn"], BUILD, "树T，", ["A(1)", "K(17)"]),
+    "queue-30x40": (30, 40, ["--draw", "--file", "FILE"],
+                    ["1", "Enter", "Enter", "11", "Enter", "Enter"],
+                    "队列Q：front=0，", ["F 0:-2147483648", "R99:*"]),
 }
 
 PROMPT = {"tree_menu": "请选择你的操作[0~20]:", "queue_menu": "请选择你的操作[0~11]:"}
