@@ -7,7 +7,7 @@
 #include <cstring>
 
 #include "console.h"
-#include "fail.h"
+#include "output.h"
 #include "label.h"
 #include "lang.h"
 #include "textwidth.h"
@@ -35,9 +35,6 @@ typedef struct {
     int page;           /* rows on a screen: the header again on each (0: once) */
     int on_page;        /* lines printed since the header */
     bool wrapped;       /* no table fits the width: each row wrapped to it */
-    TraceShow show;     /* null: print each row */
-    void *show_ctx;
-    bool shown_enough; /* show said no more */
     char header[ROW_MAX];
 } TraceState;
 
@@ -128,7 +125,6 @@ static void TraceStep(const char *op, BiTree node, BiTree p, SqStack S, const in
                       void *ctx) {
     TraceState *t = (TraceState *)ctx;
     t->steps++;
-    if (t->shown_enough) return;
     char text[COLUMNS][FIELD_MAX + 8];
     snprintf(text[COL_STEP], sizeof text[0], "%ld", t->steps);
     int n = snprintf(text[COL_ACTION], sizeof text[0], "%s ", Action(op));
@@ -164,11 +160,6 @@ static void TraceStep(const char *op, BiTree node, BiTree p, SqStack S, const in
     const char *field[COLUMNS] = {text[0], text[1], text[2], text[3], text[4]};
     char row[ROW_MAX];
     Columns(row, field, t->width);
-    if (t->show) {
-        TraceRow r = {t->header, row, node, t->steps, t->total};
-        if (!t->show(r, t->show_ctx)) t->shown_enough = true;
-        return;
-    }
     TableLine(t, row, false);
 }
 
@@ -235,7 +226,6 @@ static void DepthFirst(Status (*walk)(BiTree, const WalkWatch &), BiTree T, Trac
         memset(t.width, 0, sizeof t.width);
         t.count = t.steps = 0;
         t.measuring = true;
-        t.shown_enough = false;
         walk(T, w);
         if (t.screen_width <= 0 || RowWidth(t.width) < t.screen_width) break;
         if (t.shown == 1) {
@@ -251,7 +241,7 @@ static void DepthFirst(Status (*walk)(BiTree, const WalkWatch &), BiTree T, Trac
     Columns(t.header, titles, t.width);
     t.count = t.steps = 0;
     t.measuring = false;
-    if (!t.show) TableLine(&t, t.header, true);
+    TableLine(&t, t.header, true);
     walk(T, w);
 }
 
@@ -267,16 +257,5 @@ void TraceWalk(Status (*walk)(BiTree, const WalkWatch &), BiTree T, int width, i
     TraceState t;
     t.screen_width = width;
     t.page = page;
-    t.show = nullptr;
-    t.show_ctx = nullptr;
-    DepthFirst(walk, T, t);
-}
-
-void TraceWalkRows(Status (*walk)(BiTree, const WalkWatch &), BiTree T, TraceShow show, void *ctx) {
-    TraceState t;
-    t.screen_width = 0;
-    t.page = 0;
-    t.show = show;
-    t.show_ctx = ctx;
     DepthFirst(walk, T, t);
 }

@@ -9,7 +9,7 @@ is on the screen at the same time, and each case's own lines are seen.
   tree-80x24-whole  a 6-level chain at 80 x 24: whole, top-down
   tree-120x60       a 30-level left chain at 120 x 60: whole
   tree-80x24-step   --step, step 5 of option 19 on the built-in tree: the
-                    frame (tree, trace row, k/N line) fills one screen
+                    frame (tree, code, stack, k/N line) fits one screen
   tree-30x50        the built-in tree with --learn where the menu wraps
   queue-30x40       a full queue where the menu wraps
   queue-80x24       a full queue of the widest values (loaded with option
@@ -50,8 +50,8 @@ CASES = {
     "tree-120x60": (120, 60, ["--draw", "--tree", CHAIN30], BUILD, TREE,
                     ["a(1)", "`L b(2)", "`L D(536870912)"]),
     "tree-80x24-step": (80, 24, ["--step"], BUILD + ["19", "Enter"] + ["Enter"] * 4,
-                        "树T，自上而下", ["A(1)", "K(17)", "读栈顶 H", "5/33"],
-                        "q: to the end"),
+                        "后序遍历 (PostOrderTraverse)", ["A(1)", "K(17)", "> ", "栈顶> H", "5/33"],
+                        "q 到最后"),
     "queue-80x24": (80, 24, ["--draw", "--file", "FILE"],
                     ["1", "Enter", "Enter", "11", "Enter", "Enter"],
                     "队列Q：front=0，rear=99，长度99",
