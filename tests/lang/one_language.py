@@ -5,7 +5,8 @@ options add (the menus, the specified English lines and the names of the
 code, such as front, rear and MAXQSIZE, stay as they are).
 
 Each program runs with --learn and a session that visits every picture,
-trace and hint: the output is read as UTF-8 and the menu taken out.
+trace and hint, and tree_menu with --step through its keys: the output is
+read as UTF-8.
 
 Usage: one_language.py TREE_MENU QUEUE_MENU
 """
@@ -17,6 +18,7 @@ import tempfile
 
 TREE = ("3\n\n\n25\nx\n6\n\n\n9\n5Z\n\n\n\n15\n1\n\n\n\n16\n0\n\n\n\n"
         "17\n\n\n18\n\n\n19\n\n\n20\n\n\n4\n\n\n2\n\n\n0\n")
+STEP = "3\n\n\n17\n\nn\nb\n3\nq\n\n\n19\n\nq\n\n\n20\n\nq\n\n\n0\n"
 QUEUE = ("9\n\n1\n\n" + "".join("7\n%d\n\n" % (i * 37 - 500) for i in range(99)) +
          "7\n1\n\n" + "8\n\n" * 60 + "".join("7\n%d\n\n" % i for i in range(30)) +
          "10\n\n11\n\n3\n\n2\n\n12\n0\n")
@@ -27,22 +29,24 @@ SENTENCE = re.compile(r"[A-Za-z]{2,}(?:[ ,;:]+[A-Za-z]{2,}){2,}")
 OWN = re.compile(r"Menu for|^\s*-+|^\s*\t|The End|all elements|\bend\b|File open error|FILE OPEN")
 
 
-def session(program, args, stdin):
+def session(program, args, stdin, learn="--learn"):
     with tempfile.TemporaryDirectory() as work:
-        run = subprocess.run([program, "--learn", "--encoding", "utf-8"] + args, cwd=work,
+        run = subprocess.run([program, learn, "--encoding", "utf-8"] + args, cwd=work,
                              input=stdin.encode(), stdout=subprocess.PIPE, timeout=120)
     return run.stdout.decode("utf-8")
 
 
 def main(tree, queue):
     bad = []
-    for program, stdin in ((os.path.abspath(tree), TREE), (os.path.abspath(queue), QUEUE)):
-        for line in session(program, ["--lang", "en"], stdin).split("\n"):
+    tree, queue = os.path.abspath(tree), os.path.abspath(queue)
+    for program, stdin, learn in ((tree, TREE, "--learn"), (tree, STEP, "--step"),
+                                  (queue, QUEUE, "--learn")):
+        for line in session(program, ["--lang", "en"], stdin, learn).split("\n"):
             if CJK.search(line):
-                bad.append("%s --lang en: %s" % (program, line))
-        for line in session(program, [], stdin).split("\n"):
+                bad.append("%s %s --lang en: %s" % (program, learn, line))
+        for line in session(program, [], stdin, learn).split("\n"):
             if not OWN.search(line) and SENTENCE.search(line):
-                bad.append("%s (zh): %s" % (program, line))
+                bad.append("%s %s (zh): %s" % (program, learn, line))
     for line in bad:
         print("FAIL:", line)
     print("%d lines in another language" % len(bad))
