@@ -143,7 +143,7 @@ static void TraceStep(const char *op, BiTree node, BiTree p, SqStack S, const in
     /* The lists' last elements at the end of last and flag. */
     int kept = (int)(depth - first);
     memmove(last + TRACE_SHOWN - kept, last, (size_t)kept);
-    memmove(flag + TRACE_SHOWN - kept, flag, sizeof(int) * (size_t)kept);
+    if (flags) memmove(flag + TRACE_SHOWN - kept, flag, sizeof(int) * (size_t)kept);
     List(text[COL_STACK], depth, last, flags ? flag : nullptr, t->shown);
     first = t->count > TRACE_SHOWN ? t->count - TRACE_SHOWN : 0;
     kept = (int)(t->count - first);
