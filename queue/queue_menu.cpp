@@ -159,7 +159,7 @@ static const char kHelp[] =
     "Usage: queue_menu [OPTIONS]\n"
     "A bounded circular queue of integers, worked on through a numbered menu.\n"
     "\n"
-    "  --draw          draw the queue's slots as a ring, front and rear marked, above the menu\n"
+    "  --draw          draw the queue's slots as a ring above the menu\n"
     "  --learn         --draw, and say what the pause waits for\n"
     "  --file PATH     the data file of options 10 and 11 instead of " QUEUE_FILE "\n"
     "  --lang LANG     the dialogue in zh (Chinese, the default) or en (English)\n"
