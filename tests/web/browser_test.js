@@ -118,7 +118,7 @@ async function main() {
     await open(page, base, 'program=tree_menu&args=--draw&cols=80&rows=24');
     await typeLines(page, ['3', '', '']);
     const screen = (await text(page)).split('\n').slice(-24).join('\n');
-    assert.match(screen, /^Tree T .*each node as data\(position\)/m);
+    assert.match(screen, /^(Tree T .*each node as data\(position\)|树T，自上而下（结点写作 数据\(位置\)）)/m);
     assert.match(screen, /请选择你的操作\[0~20\]:/);
 
     assert.deepStrictEqual(errors, []);
