@@ -20,6 +20,7 @@ enum OptionId {
     OPT_TRACE,
     OPT_STEP,
     OPT_LEARN,
+    OPT_LANG,
     OPT_HELP,
     OPT_VERSION
 };
@@ -34,7 +35,7 @@ static const Option kOptions[] = {
     {"--draw", OPT_DRAW, false},   {"--encoding", OPT_ENCODING, true}, {"--tree", OPT_TREE, true},
     {"--file", OPT_FILE, true},    {"--trace", OPT_TRACE, false},      {"--help", OPT_HELP, false},
     {"-h", OPT_HELP, false},       {"--version", OPT_VERSION, false},  {"--step", OPT_STEP, false},
-    {"--learn", OPT_LEARN, false},
+    {"--learn", OPT_LEARN, false}, {"--lang", OPT_LANG, true},
 };
 
 /* The option named by the first len bytes of arg, if this program knows it;
@@ -146,6 +147,10 @@ int ParseCmdLine(int argc, char *const *argv, const CmdKnown &known, CmdOptions 
         case OPT_LEARN:
             out.learn = out.draw = true;
             out.trace = known.takes_trace;
+            break;
+        case OPT_LANG:
+            if (!ParseLanguage(value, &out.lang))
+                return Usage("bad value '%s' for --lang (zh or en)", Quote(value, quoted));
             break;
         case OPT_HELP:
             fputs(known.help, stdout);

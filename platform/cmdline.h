@@ -2,6 +2,7 @@
  *
  *   --draw             draw the structure above every menu
  *   --encoding ENC     force the output encoding: gbk or utf-8
+ *   --lang LANG        the language of the dialogue: zh (the default) or en
  *   --tree DESCRIPTION (tree_menu) the preorder description to build from
  *   --file PATH        (queue_menu) the data file of options 10 and 11
  *   --trace            (tree_menu) print each stack step of the walks
@@ -22,6 +23,7 @@
 
 #include <cstddef>
 
+#include "lang.h"
 #include "output.h"
 
 /* Checks the value of an option: returns null when it is good, else a text
@@ -29,8 +31,8 @@
 typedef const char *(*CheckValue)(const char *value, char *why, size_t size);
 
 /* What a program takes: its --help text (printed as it is) and which of the
- * program-specific options it knows. --draw, --encoding, -h, --help and
- * --version are known to both. */
+ * program-specific options it knows. --draw, --learn, --encoding, --lang,
+ * -h, --help and --version are known to both. */
 struct CmdKnown {
     const char *help;
     CheckValue check_tree; /* --tree is known when this is not null */
@@ -47,6 +49,7 @@ struct CmdOptions {
     bool trace;              /* --trace, or --learn where --trace is known */
     bool step;               /* --step */
     bool learn;              /* --learn (draw and trace are set too) */
+    Language lang;           /* --lang; LANG_ZH when not given */
 };
 
 /* ParseCmdLine's result when the program is to go on. */

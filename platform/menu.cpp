@@ -8,6 +8,7 @@
 #include "console_system.h"
 #include "fail.h"
 #include "input.h"
+#include "lang.h"
 #include "output.h"
 #include "termsize.h"
 
@@ -32,14 +33,15 @@ struct Menu {
 static Menu g_menu = {};
 
 /* Makes g_menu the menu of these lines and prompt. */
-static void BuildMenu(const char *const *lines, size_t n, const char *prompt) {
+static void BuildMenu(const char *const *lines, size_t n, const char *key) {
+    const char *prompt = Tr(key);
     size_t len = strlen(prompt) + 1;
     for (size_t i = 0; i < n; i++)
         len += strlen(lines[i]) + 1;
     char *text = (char *)malloc(len);
     if (!text) ExitOutOfMemory();
     free(g_menu.text);
-    g_menu = Menu{lines, n, prompt, text, 1};
+    g_menu = Menu{lines, n, key, text, 1};
     for (size_t i = 0; i < n; i++)
         text += sprintf(text, "%s\n", lines[i]);
     strcpy(text, prompt);
@@ -54,7 +56,8 @@ static char g_notice[96];
 
 void MenuPause(int n) {
     int presses = n - CharsAhead(n);
-    if (g_highest >= 0 && presses > 0) Print("\n(按%d次回车键继续)", presses);
+    if (g_highest >= 0 && presses == 1) PrintText("\n(按1次回车键继续)");
+    if (g_highest >= 0 && presses > 1) Print("\n(按%d次回车键继续)", presses);
     Pause(n);
 }
 
@@ -62,9 +65,9 @@ void MenuPause(int n) {
 static void NoteChoice(int choice, bool number) {
     if (g_highest < 0 || (number && choice >= 0 && choice <= g_highest)) return;
     if (number)
-        snprintf(g_notice, sizeof g_notice, "没有选项%d，请选择0~%d", choice, g_highest);
+        snprintf(g_notice, sizeof g_notice, Tr("没有选项%d，请选择0~%d"), choice, g_highest);
     else
-        snprintf(g_notice, sizeof g_notice, "请输入0~%d的数字", g_highest);
+        snprintf(g_notice, sizeof g_notice, Tr("请输入0~%d的数字"), g_highest);
 }
 
 int MenuChoice(const char *const *lines, size_t n, const char *prompt, DrawFn draw) {
@@ -95,6 +98,7 @@ int RunMenuProgram(int argc, char **argv, const MenuProgram &program) {
     int status = ParseCmdLine(argc, argv, program.known, opt);
     if (status != CMD_RUN) return status;
     ConsoleInit(opt.encoding);
+    SetLanguage(opt.lang, program.texts, program.ntexts);
     if (opt.learn) g_highest = program.last;
     program.start(opt);
     int op = 1;

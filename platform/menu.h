@@ -5,6 +5,7 @@
 #include <cstddef>
 
 #include "cmdline.h"
+#include "lang.h"
 
 /* Draws a program's structure (--draw) in cols x rows characters. */
 typedef void (*DrawFn)(int cols, int rows);
@@ -27,13 +28,14 @@ struct MenuProgram {
     void (*start)(const CmdOptions &); /* takes the options it knows */
     void (*run)(int op);               /* runs option op, its pause too */
     DrawFn draw;                       /* the --draw picture */
+    const Translation *texts;          /* its catalog (lang.h) */
+    size_t ntexts;                     /* its rows */
 };
 
 /* The whole of a menu program's main: the arguments (as UTF-8), the
- * command line, the console, then menu rounds until option 0. Returns the
- * exit status. With --learn, a choice outside 0 to last is named on a line
- * above the next menu (after the screen is cleared, so that it is seen;
- * the picture leaves it a row). */
+ * command line, the console and the session's language, then menu rounds until option 0. Returns
+ * the exit status. With --learn, a choice outside 0 to last is named on a line above the next menu
+ * (after the screen is cleared, so that it is seen; the picture leaves it a row). */
 int RunMenuProgram(int argc, char **argv, const MenuProgram &program);
 
 /* The pause after an option: reads and drops n characters (Pause). With

@@ -10,6 +10,7 @@
 
 #include "console_system.h"
 #include "fail.h"
+#include "lang.h"
 
 static bool g_terminal = false;  /* stdout is a terminal or console */
 static bool g_utf8_out = false;  /* texts go out as UTF-8; otherwise GBK */
@@ -138,6 +139,7 @@ static const char *Form(const char *text, size_t *size, char **owned) {
 /* ---- Printing ------------------------------------------------------------- */
 
 void PrintText(const char *text) {
+    text = Tr(text);
     size_t n;
     char *owned;
     const char *form = Form(text, &n, &owned);
@@ -174,6 +176,7 @@ static void PrintThroughBuffer(const char *form, va_list ap) {
  * FlushOutput). Whether the line is left open is judged by the format: one
  * that ends in a conversion is taken to leave it open. */
 void Print(const char *fmt, ...) {
+    fmt = Tr(fmt);
     size_t n;
     char *owned;
     const char *form = Form(fmt, &n, &owned);

@@ -5,6 +5,7 @@
 #include "console.h"
 #include "fail.h"
 #include "queue_draw.h"
+#include "queue_texts.h"
 
 static const char *const kMenu[] = {
     "\n",
@@ -143,6 +144,7 @@ static const char kHelp[] =
     "  --draw          draw the queue's storage (front, rear, slots) above the menu\n"
     "  --learn         --draw, and say what the pause waits for\n"
     "  --file PATH     the data file of options 10 and 11 instead of " QUEUE_FILE "\n"
+    "  --lang LANG     the dialogue in zh (Chinese, the default) or en (English)\n"
     "  --encoding ENC  output encoding gbk or utf-8 instead of the automatic one\n"
     "  -h, --help      show this help and end\n"
     "  --version       show the version and end\n"
@@ -173,6 +175,8 @@ int main(int argc, char **argv) {
                                  11,
                                  TakeOptions,
                                  RunOnQ,
-                                 DrawQ};
+                                 DrawQ,
+                                 kQueueTexts,
+                                 kQueueTextCount};
     return RunMenuProgram(argc, argv, program);
 }

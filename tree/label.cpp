@@ -20,3 +20,55 @@ int PlainLabel(char *out, TElemType data, int pos) {
     if (pos == NO_POSITION) return n + snprintf(out + n, 8, "(?)");
     return n + snprintf(out + n, 16, "(%d)", pos);
 }
+
+void StateMarks(unsigned state, DrawMark style, const char **open, const char **close) {
+    if (style == MARK_BRACKETS) {
+        /* The first state that applies, in this order. */
+        static const struct {
+            unsigned state;
+            const char *open, *close;
+        } kBrackets[] = {{NODE_CURRENT, "[", "]"},
+                         {NODE_P, "<", ">"},
+                         {NODE_STACKED, "{", "}"},
+                         {NODE_PRINTED, "*", "*"}};
+        *open = *close = " ";
+        for (const auto &b : kBrackets) {
+            if (state & b.state) {
+                *open = b.open;
+                *close = b.close;
+                return;
+            }
+        }
+        return;
+    }
+    /* Every combination of reverse (7), underline (4), bold (1) and green
+     * (32), indexed by the state's bits. */
+    static const char *const kAttributes[16] = {
+        "",           "\x1b[7m",      "\x1b[1m",      "\x1b[7;1m",     "\x1b[32m",  "\x1b[7;32m",
+        "\x1b[1;32m", "\x1b[7;1;32m", "\x1b[4m",      "\x1b[7;4m",     "\x1b[1;4m", "\x1b[7;1;4m",
+        "\x1b[4;32m", "\x1b[7;4;32m", "\x1b[1;4;32m", "\x1b[7;1;4;32m"};
+    *open = kAttributes[state & 15];
+    *close = state & 15 ? "\x1b[0m" : "";
+}
+
+int MarkedLabel(char *out, TElemType data, int pos, unsigned state, DrawMark style) {
+    if (!state) return PlainLabel(out, data, pos);
+    const char *open, *close;
+    StateMarks(state, style, &open, &close);
+    int n = snprintf(out, 16, "%s", open);
+    n += PlainLabel(out + n, data, pos);
+    return n + snprintf(out + n, 8, "%s", close);
+}
+
+int TextCols(const char *text, int n) {
+    int cols = 0;
+    for (int i = 0; i < n; i++) {
+        if (text[i] != '\x1b') {
+            cols++;
+            continue;
+        }
+        while (i < n && text[i] != 'm')
+            i++;
+    }
+    return cols;
+}

@@ -1,5 +1,6 @@
 /* label.h - how the views of tree_menu (--draw, --trace, --step) show a
- * node: its data, and its position as options 8 to 14 take it. */
+ * node: its data, its position as options 8 to 14 take it, and the marks of
+ * its state at a step of a walk. */
 #ifndef TREE_LABEL_H
 #define TREE_LABEL_H
 
@@ -19,5 +20,42 @@ int ElementText(char *out, TElemType data);
 /* Writes data(position) at out, the data as ElementText writes it; returns
  * its length (at most 17). */
 int PlainLabel(char *out, TElemType data, int pos);
+
+/* What a node is at one step of a walk (tree_menu --step), as bits: a node
+ * may be several of them at once. */
+enum NodeState {
+    NODE_CURRENT = 1, /* the node of this step */
+    NODE_STACKED = 2, /* on the walk's stack */
+    NODE_PRINTED = 4, /* printed already */
+    NODE_P = 8,       /* where p points */
+};
+
+/* How the states show. Brackets, for a pipe or a console without colour:
+ * [X(1)] this step, <X(1)> p, {X(1)} on the stack, *X(1)* printed, the
+ * first of these that applies. Attributes, for a terminal (escape bytes
+ * that take no column): reverse video this step, underline p, bold on the
+ * stack, green printed, all that apply. */
+enum DrawMark { MARK_BRACKETS, MARK_ATTRIBUTES };
+
+/* The states of the nodes a picture shows: state(node, ctx) gives a node's
+ * NodeState bits (0 for none). */
+typedef struct {
+    unsigned (*state)(BiTree node, const void *ctx);
+    const void *ctx;
+    DrawMark style;
+} NodeStates;
+
+/* The texts before and after a label with the given NodeState bits: in
+ * brackets, one character each (blank for no state); as attributes, the
+ * escape sequences (empty for no state). */
+void StateMarks(unsigned state, DrawMark style, const char **open, const char **close);
+
+/* Writes data(position) between the marks of state (StateMarks; nothing
+ * around it for no state); returns its length in bytes, at most 40. */
+int MarkedLabel(char *out, TElemType data, int pos, unsigned state, DrawMark style);
+
+/* The columns the n bytes at text take on a terminal: escape sequences
+ * ("\x1b[...m") take none, every other byte one. */
+int TextCols(const char *text, int n);
 
 #endif

@@ -18,23 +18,16 @@
 
 #define MIN_WIDTH 60 /* the header and footer lines fit */
 
-/* The node a picture marks, and how (see DrawBiTree). */
-static BiTree g_mark = nullptr;
-static DrawMark g_mark_style = MARK_BRACKETS;
+/* A node's label, marked by its states when states is not null (see
+ * MarkedLabel). At most 40 bytes. */
+static int Label(char *out, BiTree node, int pos, const NodeStates *states) {
+    if (!states) return PlainLabel(out, node->data, pos);
+    return MarkedLabel(out, node->data, pos, states->state(node, states->ctx), states->style);
+}
 
-/* PlainLabel, marked when node is the marked node: in brackets, or in
- * reverse video (bytes that take no column). At most 17 + 8 bytes. */
-static int Label(char *out, BiTree node, int pos) {
-    if (node != g_mark) return PlainLabel(out, node->data, pos);
-    if (g_mark_style == MARK_REVERSE) {
-        int n = snprintf(out, 8, REVERSE_ON);
-        n += PlainLabel(out + n, node->data, pos);
-        return n + snprintf(out + n, 8, REVERSE_OFF);
-    }
-    out[0] = '[';
-    int n = 1 + PlainLabel(out + 1, node->data, pos);
-    out[n] = ']';
-    return n + 1;
+/* The columns a mark adds to a label: 2 for brackets, none for escapes. */
+static int MarkCols(const NodeStates *states) {
+    return states && states->style == MARK_BRACKETS ? 2 : 0;
 }
 
 /* How a node line is indented: step columns per level; under a parent, a
@@ -121,15 +114,16 @@ struct DrawFrame {
     bool last;
 };
 
-/* Prints the levels 1 to levels of T in preorder, one node per line. */
-static void PrintLevels(BiTree T, int levels, const Indent &in) {
+/* Prints the levels 1 to levels of T in preorder, one node per line; T
+ * stands at position pos. */
+static void PrintLevels(BiTree T, int pos, int levels, const Indent &in, const NodeStates *states) {
     DrawFrame stack[MAX_LINES]; /* each frame is a node that gets a line */
     bool more[MAX_LINES + 1];   /* more[l]: a sibling on level l is still to come */
     int sp = 0;
-    stack[sp++] = {T, 1, 1, 0, true};
+    stack[sp++] = {T, 1, pos, 0, true};
     while (sp > 0) {
         DrawFrame f = stack[--sp];
-        char line[MAX_WIDTH + 32];
+        char line[MAX_WIDTH + 64];
         int n = 0;
         for (int l = 2; l < f.level; l++, n += in.step)
             memcpy(line + n, more[l] ? in.bar : in.blank, (size_t)in.step);
@@ -138,7 +132,7 @@ static void PrintLevels(BiTree T, int levels, const Indent &in) {
             *(char *)memchr(line + n, '?', (size_t)in.step) = f.side;
             n += in.step;
         }
-        n += Label(line + n, f.node, f.pos);
+        n += Label(line + n, f.node, f.pos, states);
         BiTree l = f.node->lchild, r = f.node->rchild;
         if (f.level == levels && (l || r)) n += snprintf(line + n, 8, " ...");
         line[n] = '\0';
@@ -151,10 +145,11 @@ static void PrintLevels(BiTree T, int levels, const Indent &in) {
 }
 
 /* How many whole levels from the root fit height lines of fewer than width
- * columns when indented by step: the header, a line per node, and the
- * footer when levels are left out (*cut is then set). cur gets the nodes of
- * the last level shown, *ncur of them. */
-static int FitLevels(BiTree T, int width, int height, int step, BiTree *cur, int *ncur, bool *cut) {
+ * columns when indented by step and marks take mark_cols: the header, a
+ * line per node, and the footer when levels are left out (*cut is then
+ * set). cur gets the nodes of the last level shown, *ncur of them. */
+static int FitLevels(BiTree T, int width, int height, int step, int mark_cols, BiTree *cur,
+                     int *ncur, bool *cut) {
     BiTree next[MAX_LINES];
     int shown = 1, levels = 1;
     cur[0] = T;
@@ -165,7 +160,8 @@ static int FitLevels(BiTree T, int width, int height, int step, BiTree *cur, int
         if (n == 0) return levels;
         /* The level fits when its lines and the header do, and the footer
          * too unless it is the last level. */
-        if (shown + n > height - 1 || WorstLineWidth(levels + 1, step) > width - 1) break;
+        if (shown + n > height - 1 || WorstLineWidth(levels + 1, step) + mark_cols > width - 1)
+            break;
         Children(cur, *ncur, next);
         if (shown + n > height - 2 && Children(next, n, nullptr) > 0) break;
         memcpy(cur, next, sizeof(BiTree) * (size_t)n);
@@ -200,18 +196,20 @@ static void NextLevel(const Level &cur, Level &next) {
 /* The length of L's line, its labels a blank apart; the line is written to
  * out (room for width characters and a label more) unless out is null.
  * Writing stops once the line is longer than width. */
-static int LevelLine(const Level &L, int width, char *out) {
-    char label[32];
-    int len = 0;
-    for (int i = 0; i < L.n && len <= width; i++) {
-        int n = Label(label, L.node[i], L.pos[i]);
+static int LevelLine(const Level &L, int width, const NodeStates *states, char *out) {
+    char label[48];
+    int len = 0, cols = 0;
+    for (int i = 0; i < L.n && cols <= width; i++) {
+        int n = Label(label, L.node[i], L.pos[i], states);
         if (out && i > 0) out[len] = ' ';
         len += i > 0;
+        cols += i > 0;
         if (out) memcpy(out + len, label, (size_t)n);
         len += n;
+        cols += TextCols(label, n);
     }
     if (out) out[len] = '\0';
-    return len;
+    return cols;
 }
 
 /* The picture by levels: a line per level, as many whole levels from the
@@ -220,21 +218,22 @@ static int LevelLine(const Level &L, int width, char *out) {
  * when print is set; last gets the last level shown, and *cut is set when
  * levels are left out. A level line holds at most width / 5 nodes, so the
  * levels fit their arrays. */
-static int ByLevels(BiTree T, int width, int height, bool print, Level &last, bool *cut) {
+static int ByLevels(BiTree T, int pos, int width, int height, const NodeStates *states, bool print,
+                    Level &last, bool *cut) {
     Level levels[2];
     int shown = 0;
     Level *cur = &levels[0], *next = &levels[1];
     cur->node[0] = T;
-    cur->pos[0] = 1;
+    cur->pos[0] = pos;
     cur->n = 1;
     *cut = true;
-    while (LevelLine(*cur, width - 1, nullptr) <= width - 1) {
+    while (LevelLine(*cur, width - 1, states, nullptr) <= width - 1) {
         NextLevel(*cur, *next);
         /* The header, the levels so far and this one, the footer if more. */
         if (1 + shown + 1 + (next->n > 0) > height) break;
         if (print) {
-            char line[MAX_WIDTH + 32];
-            LevelLine(*cur, width - 1, line);
+            static char line[MAX_WIDTH + MAX_WIDTH / 5 * 48]; /* escapes take no column */
+            LevelLine(*cur, width - 1, states, line);
             PrintLine(line);
         }
         shown++;
@@ -261,9 +260,48 @@ static void PrintLeftOut(BiTree const *last, int n) {
         Print("... %ld more level%s not shown\n", below, below == 1 ? "" : "s");
 }
 
-void DrawBiTree(BiTree T, int width, int height, BiTree mark, DrawMark style) {
-    g_mark = mark;
-    g_mark_style = style;
+/* The picture of T, whose root stands at position pos, with its header
+ * line when titled (height counts it either way); printed only when print
+ * is set. Returns how many levels from the root it shows. */
+static int Draw(BiTree T, int pos, int width, int height, const NodeStates *states, bool titled,
+                bool print) {
+    width = width < MIN_WIDTH ? MIN_WIDTH : width > MAX_WIDTH ? MAX_WIDTH : width;
+    height = height < 3 ? 3 : height > MAX_LINES ? MAX_LINES : height;
+    int top_down = DrawTopDown(T, pos, width, height, states, titled, print);
+    if (top_down) return top_down;
+
+    /* The widest indent that shows the most levels. */
+    BiTree cur[MAX_LINES];
+    int ncur, best = 0, levels = 0, mark_cols = MarkCols(states);
+    bool cut;
+    for (int i = 0; i < (int)(sizeof kIndents / sizeof kIndents[0]); i++) {
+        int fit = FitLevels(T, width, height, kIndents[i].step, mark_cols, cur, &ncur, &cut);
+        if (fit > levels) {
+            levels = fit;
+            best = i;
+        }
+    }
+    FitLevels(T, width, height, kIndents[best].step, mark_cols, cur, &ncur, &cut);
+
+    /* A line per level instead, where that shows more of the tree. */
+    Level last;
+    bool by_levels_cut;
+    int by_levels = cut ? ByLevels(T, pos, width, height, states, false, last, &by_levels_cut) : 0;
+    if (by_levels > levels) {
+        if (!print) return by_levels;
+        if (titled) PrintLine("Tree T by levels (each node as data(position)):");
+        ByLevels(T, pos, width, height, states, true, last, &by_levels_cut);
+        if (by_levels_cut) PrintLeftOut(last.node, last.n);
+        return by_levels;
+    }
+    if (!print) return levels;
+    if (titled) PrintLine("Tree T (each node as data(position); L, R: left, right child):");
+    PrintLevels(T, pos, levels, kIndents[best], states);
+    if (cut) PrintLeftOut(cur, ncur);
+    return levels;
+}
+
+void DrawBiTree(BiTree T, int width, int height, const NodeStates *states) {
     if (!T) {
         PrintLine("Tree T: none (options 1 and 3 make one)");
         return;
@@ -272,34 +310,13 @@ void DrawBiTree(BiTree T, int width, int height, BiTree mark, DrawMark style) {
         PrintLine("Tree T: empty (its root holds #)");
         return;
     }
-    width = width < MIN_WIDTH ? MIN_WIDTH : width > MAX_WIDTH ? MAX_WIDTH : width;
-    height = height < 3 ? 3 : height > MAX_LINES ? MAX_LINES : height;
-    if (DrawTopDown(T, width, height, mark, style)) return;
+    Draw(T, 1, width, height, states, true, true);
+}
 
-    /* The widest indent that shows the most levels. */
-    BiTree cur[MAX_LINES];
-    int ncur, best = 0, levels = 0;
-    bool cut;
-    for (int i = 0; i < (int)(sizeof kIndents / sizeof kIndents[0]); i++) {
-        int fit = FitLevels(T, width, height, kIndents[i].step, cur, &ncur, &cut);
-        if (fit > levels) {
-            levels = fit;
-            best = i;
-        }
-    }
-    FitLevels(T, width, height, kIndents[best].step, cur, &ncur, &cut);
+void DrawSubtree(BiTree R, int pos, int width, int height, const NodeStates *states) {
+    Draw(R, pos, width, height + 1, states, false, true);
+}
 
-    /* A line per level instead, where that shows more of the tree. */
-    Level last;
-    bool by_levels_cut;
-    if (cut && ByLevels(T, width, height, false, last, &by_levels_cut) > levels) {
-        PrintLine("Tree T by levels (each node as data(position)):");
-        ByLevels(T, width, height, true, last, &by_levels_cut);
-        if (by_levels_cut) PrintLeftOut(last.node, last.n);
-        return;
-    }
-
-    PrintLine("Tree T (each node as data(position); L, R: left, right child):");
-    PrintLevels(T, levels, kIndents[best]);
-    if (cut) PrintLeftOut(cur, ncur);
+int SubtreeLevelsShown(BiTree R, int pos, int width, int height, const NodeStates *states) {
+    return Draw(R, pos, width, height + 1, states, false, false);
 }

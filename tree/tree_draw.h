@@ -3,16 +3,12 @@
 #ifndef TREE_TREE_DRAW_H
 #define TREE_TREE_DRAW_H
 
-#include "stack.h"
+#include "label.h"
 
 /* The screen the picture fits by default: lines of at most 79 characters
  * (the 80th column would wrap on some consoles), 24 lines in all. */
 #define DRAW_WIDTH 80
 #define DRAW_HEIGHT 24
-
-/* How DrawBiTree marks a node: [data(position)], or in reverse video (for a
- * terminal, whose escape bytes take no column). */
-enum DrawMark { MARK_BRACKETS, MARK_REVERSE };
 
 /* Prints T on stdout in ASCII, every node as data(position) with its
  * position as options 8 to 14 take it ("?" for a position beyond int).
@@ -37,11 +33,19 @@ enum DrawMark { MARK_BRACKETS, MARK_REVERSE };
  * The work is bounded by what fits plus a fixed budget for counting the
  * levels left out (beyond it, "more than N" is said), never by the size of
  * the tree; nothing recurses. width is taken in 60 to 255, height in 3 to
- * 256. Nothing is allocated. The node mark, when not null, is marked as
- * style says; in brackets, every label of a top-down picture gets a column
- * on either side, so that the mark moves nothing from one step to the next. */
-void DrawBiTree(BiTree T, int width = DRAW_WIDTH, int height = DRAW_HEIGHT, BiTree mark = nullptr,
-                DrawMark style = MARK_BRACKETS);
+ * 256. Nothing is allocated. When states is not null, each node is marked
+ * by its states; in brackets, every label of a top-down picture then gets a
+ * column on either side, so that the marks move nothing from one step to the
+ * next. */
+void DrawBiTree(BiTree T, int width = DRAW_WIDTH, int height = DRAW_HEIGHT,
+                const NodeStates *states = nullptr);
+
+/* A part of a tree: DrawBiTree for the subtree R whose root stands at
+ * position pos (NO_POSITION beyond int), without the header line. */
+void DrawSubtree(BiTree R, int pos, int width, int height, const NodeStates *states);
+
+/* How many levels from R's root DrawSubtree shows at this size. */
+int SubtreeLevelsShown(BiTree R, int pos, int width, int height, const NodeStates *states);
 
 /* How many tree nodes at most are looked at to count the levels left out. */
 #define DRAW_COUNT_BUDGET 10000

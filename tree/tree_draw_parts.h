@@ -10,20 +10,13 @@
 #define MAX_LINES 256 /* height is taken up to this */
 #define MAX_WIDTH 255 /* width is taken up to this */
 
-/* The reverse video on and off of a terminal. */
-#define REVERSE_ON "\x1b[7m"
-#define REVERSE_OFF "\x1b[0m"
-
-/* The position of the left (side 0) or right (side 1) child of pos. */
-int ChildPosition(int pos, int side);
-
-/* Writes data(position) at out, with data outside printable ASCII as \xHH;
- * returns its length (at most 17). */
-int PlainLabel(char *out, TElemType data, int pos);
-
-/* Prints the top-down picture of T, mark marked as style says, when it fits
+/* Prints the top-down picture of T, whose root stands at position pos,
+ * each node marked by its states (none when states is null), when it fits
  * width columns and height lines: two rows per level where they fit, else
- * one. Returns false, printing nothing, when it does not fit. */
-bool DrawTopDown(BiTree T, int width, int height, BiTree mark, DrawMark style);
+ * one. Without print, or when it does not fit, prints nothing. The header
+ * line counts in height and is printed when titled. Returns the levels
+ * drawn, 0 when it does not fit. */
+int DrawTopDown(BiTree T, int pos, int width, int height, const NodeStates *states, bool titled,
+                bool print);
 
 #endif

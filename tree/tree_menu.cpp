@@ -9,6 +9,7 @@
 #include "description.h"
 #include "termsize.h"
 #include "trace.h"
+#include "tree_texts.h"
 #include "tree_draw.h"
 
 static const char *const kMenu[] = {
@@ -62,14 +63,19 @@ static bool g_step = false;
  * scrolls off). An empty line (or any other but "q") goes on, "q" or the
  * end of input shows no further frame. The first frame first takes the rest
  * of the option's line. */
+static unsigned CurrentState(BiTree node, const void *ctx) {
+    return node == ctx ? NODE_CURRENT : 0;
+}
+
 static bool ShowStep(const TraceRow &row, void *ctx) {
     BiTree T = (BiTree)ctx;
     char line[8];
     if (row.k == 1 && !ReadLineOrEnd(line, sizeof line)) return false;
     ClearScreen();
     TermSize screen = GetTermSize();
-    DrawBiTree(T, screen.cols, screen.rows - 4, row.node,
-               TermShowsReverse() ? MARK_REVERSE : MARK_BRACKETS);
+    NodeStates states = {CurrentState, row.node,
+                         TermShowsReverse() ? MARK_ATTRIBUTES : MARK_BRACKETS};
+    DrawBiTree(T, screen.cols, screen.rows - 4, &states);
     PrintLine(row.header);
     PrintLine(row.row);
     Print("%ld/%ld  Enter: next step  q: to the end\n", row.k, row.n);
@@ -282,6 +288,7 @@ static const char kHelp[] =
     "  --trace             print each stack step of the walks (options 17 to 20)\n"
     "  --step              show the walks of options 17 to 19 one step at a time\n"
     "  --learn             --draw and --trace, and say what the pause waits for\n"
+    "  --lang LANG         the dialogue in zh (Chinese, the default) or en (English)\n"
     "  --encoding ENC      output encoding gbk or utf-8 instead of the automatic one\n"
     "  -h, --help          show this help and end\n"
     "  --version           show the version and end\n"
@@ -318,6 +325,8 @@ int main(int argc, char **argv) {
                                  20,
                                  TakeOptions,
                                  RunOnT,
-                                 DrawT};
+                                 DrawT,
+                                 kTreeTexts,
+                                 kTreeTextCount};
     return RunMenuProgram(argc, argv, program);
 }

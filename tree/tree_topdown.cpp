@@ -24,30 +24,29 @@ typedef struct {
 } TopNode;
 
 /* The layout: its nodes and levels, and pad, the columns on either side of
- * each label (1 where a node is marked with brackets, so that the mark moves
+ * each label (1 where nodes are marked with brackets, so that the marks move
  * nothing; the slots then touch, else a blank parts them). */
 typedef struct {
     TopNode at[TOP_DOWN_MAX];
     int n;
     int levels;
     int pad;
-    BiTree mark; /* the marked node, or null */
-    DrawMark style;
+    const NodeStates *states; /* null: no marks */
 } TopDown;
 
 /* Lays T out in inorder, left to right: false when the labels do not fit
  * fewer than width columns or the tree has more than max_levels levels.
  * The walk stops there, so the work is bounded by the width. */
-static bool LayOut(BiTree T, int width, int max_levels, TopDown &D) {
+static bool LayOut(BiTree T, int root_pos, int width, int max_levels, TopDown &D) {
     struct Frame {
         BiTree node;
         int level, pos;
     } stack[MAX_LINES];
     int sp = 0, x = 0;
     D.n = D.levels = 0;
-    D.pad = D.mark && D.style == MARK_BRACKETS ? 1 : 0;
+    D.pad = D.states && D.states->style == MARK_BRACKETS ? 1 : 0;
     BiTree cur = T;
-    int level = 1, pos = 1;
+    int level = 1, pos = root_pos;
     while (cur || sp > 0) {
         for (; cur; cur = cur->lchild, level++, pos = ChildPosition(pos, 0)) {
             if (level > max_levels || level > MAX_LINES) return false;
@@ -83,7 +82,8 @@ static bool LayOut(BiTree T, int width, int max_levels, TopDown &D) {
  * of '_' on this row and '/' or '\' over the child on a row of its own
  * (two rows per level, links true). */
 static void PrintTopLevel(const TopDown &D, int level, bool links) {
-    char row[MAX_WIDTH + 1], under[MAX_WIDTH + 1], line[MAX_WIDTH + 32];
+    char row[MAX_WIDTH + 1], under[MAX_WIDTH + 1];
+    char line[MAX_WIDTH + TOP_DOWN_MAX * 24]; /* escapes take no column */
     memset(row, ' ', sizeof row);
     memset(under, ' ', sizeof under);
     for (int i = 0; i < D.n; i++) {
@@ -101,8 +101,8 @@ static void PrintTopLevel(const TopDown &D, int level, bool links) {
             if (links) under[mid] = side == 0 ? '/' : '\\';
         }
     }
-    /* The row with its labels in place, the marked one in brackets or in
-     * reverse video. */
+    /* The row with its labels in place, each between the marks of its
+     * states (in the pads where they are brackets). */
     int n = 0;
     for (int k = 0; k < MAX_WIDTH;) {
         int at = -1;
@@ -113,13 +113,15 @@ static void PrintTopLevel(const TopDown &D, int level, bool links) {
             continue;
         }
         const TopNode &t = D.at[at];
-        bool marked = t.node == D.mark;
-        if (D.pad) line[n++] = marked ? '[' : row[k];
-        if (marked && D.style == MARK_REVERSE) n += snprintf(line + n, 8, REVERSE_ON);
+        unsigned state = D.states ? D.states->state(t.node, D.states->ctx) : 0;
+        const char *open = "", *close = "";
+        if (state) StateMarks(state, D.states->style, &open, &close);
+        if (D.pad) line[n++] = state ? open[0] : row[k];
+        if (!D.pad) n += snprintf(line + n, 16, "%s", open);
         memcpy(line + n, t.label, (size_t)t.len);
         n += t.len;
-        if (marked && D.style == MARK_REVERSE) n += snprintf(line + n, 8, REVERSE_OFF);
-        if (D.pad) line[n++] = marked ? ']' : row[k + t.cols - 1];
+        if (!D.pad) n += snprintf(line + n, 8, "%s", close);
+        if (D.pad) line[n++] = state ? close[0] : row[k + t.cols - 1];
         k += t.cols;
     }
     while (n > 0 && line[n - 1] == ' ')
@@ -134,14 +136,15 @@ static void PrintTopLevel(const TopDown &D, int level, bool links) {
     PrintLine(under);
 }
 
-bool DrawTopDown(BiTree T, int width, int height, BiTree mark, DrawMark style) {
+int DrawTopDown(BiTree T, int pos, int width, int height, const NodeStates *states, bool titled,
+                bool print) {
     static TopDown D;
-    D.mark = mark;
-    D.style = style;
-    if (!LayOut(T, width, height - 1, D)) return false;
+    D.states = states;
+    if (!LayOut(T, pos, width, height - 1, D)) return 0;
+    if (!print) return D.levels;
     bool links = 1 + 2 * D.levels - 1 <= height;
-    PrintLine("Tree T top-down (each node as data(position)):");
+    if (titled) PrintLine("Tree T top-down (each node as data(position)):");
     for (int level = 1; level <= D.levels; level++)
         PrintTopLevel(D, level, links);
-    return true;
+    return D.levels;
 }

@@ -109,6 +109,27 @@ TEST(ParseCmdLine, LearnAndStep) {
     }
 }
 
+// --lang is known to both programs; the last one given counts.
+TEST(ParseCmdLine, Lang) {
+    SetProgramName("prog");
+    struct Case {
+        const CmdKnown *known;
+        std::vector<const char *> args;
+        Language lang;
+    } cases[] = {
+        {&kTree, {}, LANG_ZH},
+        {&kQueue, {"--lang", "en"}, LANG_EN},
+        {&kTree, {"--lang=EN"}, LANG_EN},
+        {&kQueue, {"--lang", "en", "--lang=zh"}, LANG_ZH},
+    };
+    for (const Case &c : cases) {
+        Result r = Parse(*c.known, c.args);
+        EXPECT_EQ(r.status, CMD_RUN);
+        EXPECT_EQ(r.opt.lang, c.lang) << c.args.size();
+        EXPECT_EQ(r.io.out + r.io.err, "");
+    }
+}
+
 TEST(ParseCmdLine, HelpAndVersionPrintAndEnd) {
     SetProgramName("prog");
     const std::vector<const char *> helps[] = {
@@ -147,6 +168,8 @@ TEST(ParseCmdLine, MistakesSayWhatAndEndWithStatus2) {
         {&kTree, {"--draw", "--tree"}, "option '--tree' needs a value"},
         {&kQueue, {"--encoding", "latin1"}, "bad value 'latin1' for --encoding (gbk or utf-8)"},
         {&kQueue, {"--file", ""}, "--file needs a path, not an empty text"},
+        {&kQueue, {"--lang", "fr"}, "bad value 'fr' for --lang (zh or en)"},
+        {&kTree, {"--lang"}, "option '--lang' needs a value"},
         {&kTree, {"--tree", "B##"}, "--tree: not an A tree"},
         {&kTree, {"--encoding", "x\ny"}, "bad value 'x?y' for --encoding (gbk or utf-8)"},
         // Quoted texts stop at 40 bytes; a long option name is cut without "...".

@@ -186,4 +186,57 @@ TEST(DrawBiTree, PositionsBeyondIntAreNotNumbers) {
     }
 }
 
+// The node states of a step of a walk: in brackets the first that applies
+// (this step, p, on the stack, printed), as escapes all of them; in
+// brackets every label keeps a column on either side, so that the marks
+// move nothing from one step to the next.
+struct StateCase {
+    const char *name;
+    unsigned a, b, d, e; // the states of A, B, D and E
+    DrawMark style;
+    const char *row1, *row3; // the picture's rows of A and of D and E
+};
+
+unsigned StateOf(BiTree node, const void *ctx) {
+    const StateCase &c = *(const StateCase *)ctx;
+    switch (node->data) {
+    case 'A':
+        return c.a;
+    case 'B':
+        return c.b;
+    case 'D':
+        return c.d;
+    case 'E':
+        return c.e;
+    default:
+        return 0;
+    }
+}
+
+TEST(DrawBiTree, NodeStatesMarked) {
+    const StateCase cases[] = {
+        {"each state in brackets", NODE_PRINTED, NODE_STACKED, NODE_CURRENT, NODE_P, MARK_BRACKETS,
+         "                       ________*A(1)*________________",
+         "    _________[D(4)]      <E(5)>          ____F(6)        G(7)____"},
+        {"the first that applies", NODE_STACKED | NODE_PRINTED, 0,
+         NODE_CURRENT | NODE_STACKED | NODE_PRINTED, NODE_P | NODE_PRINTED, MARK_BRACKETS,
+         "                       ________{A(1)}________________",
+         "    _________[D(4)]      <E(5)>          ____F(6)        G(7)____"},
+        {"escapes, combined", NODE_PRINTED, NODE_STACKED,
+         NODE_CURRENT | NODE_STACKED | NODE_PRINTED, NODE_P, MARK_ATTRIBUTES,
+         "                   _______\x1b[32mA(1)\x1b[0m______________",
+         "   ________\x1b[7;1;32mD(4)\x1b[0m      \x1b[4mE(5)\x1b[0m         ___F(6)      G(7)___"},
+    };
+    BiTree T = Build(BUILTIN_DESCRIPTION);
+    for (const StateCase &c : cases) {
+        NodeStates states = {StateOf, &c, c.style};
+        std::vector<std::string> lines =
+            Lines(Capture([&] { DrawBiTree(T, 80, 24, &states); }).out);
+        ASSERT_EQ(lines.size(), 10u) << c.name;
+        EXPECT_EQ(lines[1], c.row1) << c.name;
+        EXPECT_EQ(lines[5], c.row3) << c.name;
+    }
+    DestroyBiTree(T);
+}
+
 } // namespace

@@ -86,6 +86,23 @@ QUEUE_MENU = (
 
 MENUS = {"tree_menu": TREE_MENU, "queue_menu": QUEUE_MENU}
 
+# The prompt under the menu in an English session (--lang en); the menu's
+# lines are English in every session.
+PROMPTS_EN = {
+    "\t请选择你的操作[0~20]:": "\tChoose an operation [0~20]:",
+    "    请选择你的操作[0~11]:": "    Choose an operation [0~11]:",
+}
+
+
+def session_menu(menu, args):
+    """The menu as a session with these arguments shows it."""
+    lang = [a for i, a in enumerate(args) if args[i - 1 : i] == ["--lang"]]
+    lang += [a[len("--lang="):] for a in args if a.startswith("--lang=")]
+    if lang and lang[-1].lower() == "en":
+        for zh, en in PROMPTS_EN.items():
+            menu = menu.replace(zh, en)
+    return menu
+
 ESCAPES = {"n": "\n", "t": "\t", "r": "\r", "0": "\0", "\\": "\\", "{": "{", "s": " "}
 
 ADDR = object()  # marks the {ADDR} placeholder in a parsed stdout section
@@ -221,6 +238,7 @@ def run(args):
     menu = MENUS[headers.get("program", os.path.splitext(os.path.basename(program))[0])]
     codec = "utf-8" if web else headers.get("encoding", "gbk")
     args = shlex.split(headers.get("args", ""))
+    menu = session_menu(menu, args)
     stdin, stdout_pieces, stderr_pieces, status = b"", [], None, 0
     checks = []
     with tempfile.TemporaryDirectory() as work:
