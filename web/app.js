@@ -4,10 +4,11 @@
 // The address says what runs:
 //   index.html?program=tree_menu|queue_menu&args=...&lang=en|zh&cols=C&rows=R
 // args is the command line after the program's name, split as a shell
-// splits words ('...' and "..." quote); lang the page's language; cols and
-// rows fix the terminal's size, which otherwise follows the window. A `#`
-// in a hand-made link (--tree AB##C##) starts the address's fragment: the
-// fragment is read as the rest of the query, so the link still works.
+// splits words ('...' and "..." quote); lang the language of the page and
+// of the program (given --lang, unless args has one); cols and rows fix the
+// terminal's size, which otherwise follows the window. A `#` in a hand-made
+// link (--tree AB##C##) starts the address's fragment: the fragment is read
+// as the rest of the query, so the link still works.
 //
 // What tests can rely on, in window.adt:
 //   waits   how many times the program has waited for input; raised only
@@ -30,9 +31,15 @@
   const fixedRows = parseInt(params.get('rows'), 10);
   const fixedSize = fixedCols > 0 && fixedRows > 0;
   const stepping = program === 'tree_menu' && args.includes('--step');
-  let lang = ['en', 'zh'].includes(params.get('lang')) ? params.get('lang')
-    : /^zh\b/i.test(navigator.language || '') ? 'zh' : 'en';
-  let t = window.ADT_TEXTS[lang];
+  // The language: --lang in the options, else the address's, else the
+  // browser's. The program is given it too, so that the page and the
+  // program speak one language.
+  const LANGS = ['en', 'zh'];
+  const langOption = langIn(args);
+  const lang = langOption || (LANGS.includes(params.get('lang')) ? params.get('lang')
+    : /^zh\b/i.test(navigator.language || '') ? 'zh' : 'en');
+  const programArgs = langOption ? args : ['--lang', lang].concat(args);
+  const t = window.ADT_TEXTS[lang];
   const byId = (id) => document.getElementById(id);
 
   const adt = {
@@ -89,7 +96,7 @@
     const next = new URLSearchParams();
     next.set('program', programField.value);
     if (argsField.value.trim()) next.set('args', argsField.value.trim());
-    next.set('lang', lang);
+    next.set('lang', byId('lang').value);
     if (fixedSize) {
       next.set('cols', fixedCols);
       next.set('rows', fixedRows);
@@ -124,12 +131,13 @@
     event.preventDefault();
     restart();
   });
+  // The language switch restarts the program in the language chosen
+  // (a --lang in the options gives way to it).
   byId('lang').addEventListener('change', () => {
-    lang = byId('lang').value;
-    t = window.ADT_TEXTS[lang];
-    showWords();
-    history.replaceState(null, '', link());
-    showKeys();
+    const words = splitWords(argsField.value);
+    argsField.value = words.filter((w, i) => w !== '--lang' && !w.startsWith('--lang=') && words[i - 1] !== '--lang')
+      .map(quoteWord).join(' ');
+    restart();
   });
 
   // The options that another program takes too: those of the program left
@@ -450,7 +458,7 @@
     endOfInput = false;
     adt.exit = null;
     createProgram({
-      arguments: args,
+      arguments: programArgs,
       thisProgram: program,
       adtRead: read,
       adtWrite: (bytes) => term.write(bytes.slice()),
@@ -492,6 +500,15 @@
   script.onerror = () => term.write(t.cannotLoad(program + '.js') + '\r\n');
   script.src = program + '.js';
   document.head.appendChild(script);
+
+  // The language that --lang X or --lang=X in the words asks for, if any.
+  function langIn(words) {
+    for (let i = 0; i < words.length; i++) {
+      const value = words[i] === '--lang' ? words[i + 1] : words[i].startsWith('--lang=') ? words[i].slice(7) : null;
+      if (LANGS.includes(value)) return value;
+    }
+    return null;
+  }
 
   // Words of a command line: blanks separate them, '...' and "..." quote.
   function splitWords(text) {

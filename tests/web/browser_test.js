@@ -143,7 +143,7 @@ async function main() {
 
     // A tree session; Ctrl-D on an empty line ends it. The Chinese on the
     // screen comes with the site's own font, loaded.
-    await open(page, base + 'index.html?program=tree_menu&lang=en&cols=80&rows=24');
+    await open(page, base + 'index.html?program=tree_menu&lang=zh&cols=80&rows=24');
     const cold = await firstWait(); // the browser's first page
     await typeLines(page, ['3', '', '', '17']);
     assert.match(await text(page), /树T前序遍历为：\nA B D H K E C F I G J \n--------The End-------/);
@@ -162,7 +162,7 @@ async function main() {
 
     // A hand-made link whose # is not encoded, then the copied link: both
     // run --tree AB##C## (preorder A B C).
-    await open(page, base + 'index.html?program=tree_menu&args=--tree+AB##C##');
+    await open(page, base + 'index.html?lang=zh&program=tree_menu&args=--tree+AB##C##');
     await typeLines(page, ['3', '', '', '17']);
     assert.match(await text(page), /树T前序遍历为：\nA B C \n/, 'a hand-made link with #');
     await page.click('#copy');
@@ -173,16 +173,19 @@ async function main() {
     await typeLines(page, ['3', '', '', '17']);
     assert.match(await text(page), /树T前序遍历为：\nA B C \n/, 'the copied link');
 
-    // A change of program restarts at once; the language switch changes
-    // the page's words and the link.
+    // A change of program restarts at once, without the options of the
+    // program left; the language switch restarts it in the other language,
+    // the page's words with it.
     await reopen(page, () => page.select('#program', 'queue_menu'));
-    assert.match(await text(page), /Menu for Linear Table/);
-    await page.select('#lang', 'zh');
+    assert.match(await text(page), /Menu for Linear Table[^]*请选择你的操作\[0~11\]:/);
     assert.strictEqual(await page.$eval('#copy', (b) => b.textContent), '复制链接');
-    assert.match(await page.evaluate(() => window.adt.link()), /program=queue_menu&lang=zh$/);
+    await reopen(page, () => page.select('#lang', 'en'));
+    assert.match(await text(page), /Choose an operation \[0~11\]:/);
+    assert.strictEqual(await page.$eval('#copy', (b) => b.textContent), 'Copy link');
+    assert.match(await page.evaluate(() => window.adt.link()), /\?program=queue_menu&lang=en$/);
 
     // A queue saved, the page reloaded, the queue loaded.
-    await open(page, base + 'index.html?program=queue_menu&lang=en');
+    await open(page, base + 'index.html?program=queue_menu&lang=zh');
     const warm = await firstWait();
     await typeLines(page, ['1', '', '7', '7', '', '7', '-2', '', '10']);
     assert.match(await text(page), /文件保存成功/);
@@ -199,7 +202,7 @@ async function main() {
     await (await page.$('#upload')).uploadFile(file);
     await page.waitForFunction(() => window.adt.loaded === 1);
     assert.strictEqual(await page.$eval('#statusText', (s) => s.textContent),
-      'Loaded “numbers.dat” as data.dat: 2 values. Choose 11 to read it.');
+      '已把“numbers.dat”载入为 data.dat：共2个值。选择11即可读取。');
     await typeLines(page, ['11', '', '9']);
     assert.match(await text(page), /300\s+-5/, 'the loaded file');
     await typeLines(page, ['', '0']);
@@ -207,7 +210,7 @@ async function main() {
 
     // --draw at 80 x 24: the picture's first line and the prompt are on
     // the screen together.
-    await open(page, base + 'index.html?program=tree_menu&args=--draw&cols=80&rows=24');
+    await open(page, base + 'index.html?program=tree_menu&lang=zh&args=--draw&cols=80&rows=24');
     await typeLines(page, ['3', '', '']);
     const screen = (await text(page)).split('\n').slice(-24).join('\n');
     assert.match(screen, /^Tree T .*each node as data\(position\)/m);
@@ -215,7 +218,7 @@ async function main() {
 
     // --step: each button types its key while a frame waits; play goes on
     // to the walk's end.
-    await open(page, base + 'index.html?program=tree_menu&args=--step&cols=80&rows=24');
+    await open(page, base + 'index.html?program=tree_menu&lang=zh&args=--step&cols=80&rows=24');
     await typeLines(page, ['3', '', '', '18']);
     const frame = async () => [...(await text(page)).matchAll(/\b(\d+)\/22\b/g)].pop()[1];
     assert.strictEqual(await page.evaluate(() => window.adt.atStep), true);
