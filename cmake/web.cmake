@@ -110,3 +110,6 @@ endif()
 add_test(NAME web.scenarios COMMAND ${Python3_EXECUTABLE} ${PROJECT_SOURCE_DIR}/tests/web/run_scenarios.py ${site})
 add_test(NAME web.browser COMMAND ${ADT_NODE} ${PROJECT_SOURCE_DIR}/tests/web/browser_test.js ${ADT_WEB_ZIP})
 set_tests_properties(web.scenarios web.browser PROPERTIES LABELS web SKIP_RETURN_CODE 77 TIMEOUT 900)
+# Alone, so that the time it measures to the first prompt is a quiet
+# machine's.
+set_tests_properties(web.browser PROPERTIES RUN_SERIAL TRUE)
