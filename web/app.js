@@ -202,26 +202,26 @@
   term.loadAddon(fit);
   term.open(byId('terminal'));
 
-  // The font size follows the width: 15 px where the menu's 57 columns fit,
-  // smaller on a narrow screen so that they do (not below 10 px), and in
-  // any case small enough for 40 columns.
-  const MENU_COLS = 57;
+  // The font size follows the width: 15 px where the menu's 61 columns
+  // fit, smaller on a narrow screen so that they do (not below 10 px), and
+  // in any case small enough for 40 columns. The width of a cell comes from
+  // the monospace font's W; the terminal measures its cells again only when
+  // it next draws, so it is fitted again then.
+  const MENU_COLS = 61;
   const MIN_COLS = 40;
+  const measure = document.createElement('canvas').getContext('2d');
   function fitTerminal() {
     if (fixedSize) return;
-    let size = 15;
+    const box = byId('terminal');
+    const style = getComputedStyle(box);
+    const width = box.clientWidth - parseFloat(style.paddingLeft) - parseFloat(style.paddingRight);
+    measure.font = '100px ' + term.options.fontFamily;
+    const ratio = measure.measureText('W').width / 100; // a cell's width per pixel of font size
+    let size = Math.min(15, Math.max(10, width / ((MENU_COLS + 1) * ratio)));
+    size = Math.floor(2 * Math.min(size, width / ((MIN_COLS + 1) * ratio))) / 2;
     term.options.fontSize = size;
     fit.fit();
-    if (term.cols < MENU_COLS) {
-      size = Math.max(10, Math.floor(2 * size * term.cols / MENU_COLS) / 2);
-      term.options.fontSize = size;
-      fit.fit();
-    }
-    while (term.cols < MIN_COLS && size > 6) {
-      size -= 0.5;
-      term.options.fontSize = size;
-      fit.fit();
-    }
+    requestAnimationFrame(() => fit.fit());
   }
   fitTerminal();
   window.addEventListener('resize', fitTerminal);
