@@ -415,7 +415,8 @@
     await sync(false);
     adt.loaded++;
     byId('link').hidden = true;
-    say(t.loaded(file.name, Math.floor(file.size / 4), file.size % 4));
+    const values = Math.floor(file.size / 4); // 4-byte ints; the queue holds 99
+    say(values > 99 ? t.tooMany(file.name, values) : t.loaded(file.name, values, file.size % 4));
     term.focus();
   });
 

@@ -38,6 +38,8 @@ window.ADT_TEXTS = {
     loaded: (name, values, extra) => 'Loaded “' + name + '” as data.dat: ' + values +
       (values === 1 ? ' value' : ' values') + (extra ? ' (and ' + extra + ' bytes that make no whole value)' : '') +
       '. Choose 11 to read it.',
+    tooMany: (name, values) => 'Loaded “' + name + '” as data.dat: ' + values +
+      ' values, more than the queue holds (99): option 11 will refuse it.',
     ended: (program, status) => '[' + program + ' ended, status ' + status + '. Press Enter to start it again.]',
     stopped: (error) => '[the program stopped: ' + error + ']',
     cannotLoad: (file) => 'Cannot load ' + file + '.',
@@ -109,6 +111,8 @@ window.ADT_TEXTS = {
     noData: '还没有 data.dat：请先保存队列（选项10）。',
     loaded: (name, values, extra) => '已把“' + name + '”载入为 data.dat：共' + values + '个值' +
       (extra ? '（另有' + extra + '个字节不足一个值）' : '') + '。选择11即可读取。',
+    tooMany: (name, values) => '已把“' + name + '”载入为 data.dat：共' + values +
+      '个值，超过队列的容量（99个）：选项11将拒绝读取。',
     ended: (program, status) => '[' + program + ' 已结束，退出状态' + status + '。按回车键重新开始。]',
     stopped: (error) => '[程序已停止：' + error + ']',
     cannotLoad: (file) => '无法载入 ' + file + '。',
