@@ -176,7 +176,8 @@
     document.body.classList.toggle('help-open');
     fitTerminal();
   });
-  if (matchMedia('(min-width: 900px)').matches) document.body.classList.add('help-open');
+  // Open beside the terminal where that still leaves it about 100 columns.
+  if (matchMedia('(min-width: 1200px)').matches) document.body.classList.add('help-open');
 
   // One line under the controls: a loaded file, a copied link.
   function say(text) {
@@ -194,7 +195,7 @@
     // The page's own font first: it has every Chinese character the
     // programs and the page print, and nothing else, so Latin letters come
     // from the monospace fonts after it and Chinese from it on any machine.
-    fontFamily: '"ADT CJK", "DejaVu Sans Mono", Menlo, Consolas, "Liberation Mono", ' +
+    fontFamily: '"ADT CJK Mono", "DejaVu Sans Mono", Menlo, Consolas, "Liberation Mono", ' +
       '"Noto Sans Mono CJK SC", "Microsoft YaHei Mono", "NSimSun", "PingFang SC", monospace',
     ...(fixedSize ? { cols: fixedCols, rows: fixedRows } : {}),
   });
@@ -492,7 +493,7 @@
     term.write(t.fromFile + '\r\n');
     return;
   }
-  if (document.fonts) document.fonts.load('15px "ADT CJK"', '树');
+  if (document.fonts) document.fonts.load('15px "ADT CJK Mono"', '树');
 
   // The program's script (index.html has it and the .wasm fetched early)
   // runs while the terminal is set up; the program starts when both are.

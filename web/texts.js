@@ -1,8 +1,9 @@
 // The page's own words, in English and Chinese: app.js puts them in place
 // for the language chosen on the page. Each language has the same keys;
 // a key that is a function takes the values its text needs. Elements of
-// index.html name their word in data-t (their text), data-title (their
-// tooltip) or data-placeholder.
+// index.html name their word in data-t (their text) or data-title (their
+// tooltip). The Chinese texts break lines only between elements: a line
+// break inside Chinese text would show as a space.
 'use strict';
 
 window.ADT_TEXTS = {
@@ -124,28 +125,21 @@ window.ADT_TEXTS = {
 <p>单击或轻触终端，然后像在控制台中一样输入。</p>
 <ul>
 <li><b>选择</b>选项：输入它的编号并按回车键。0 结束程序。</li>
-<li><b>暂停</b>：每个选项之后，程序会等待，然后再显示菜单。请按回车键<span
-  class="tree-only">两次（选项9、10、15和16之后按三次）</span><span class="queue-only">一次</span>。
-  暂停时输入的内容会被丢弃。使用 --learn 时，会有一行提示要按几次。</li>
-<li class="tree-only"><b>序号</b>（选项8至14）：根是1，结点k的孩子是2k和2k+1。
-  选项9同时读取序号和值：<code>5Z</code> 把Z放到序号5。</li>
+<li><b>暂停</b>：每个选项之后，程序会等待，然后再显示菜单。请按回车键<span class="tree-only">两次（选项9、10、15和16之后按三次）</span><span class="queue-only">一次</span>。暂停时输入的内容会被丢弃。使用 --learn 时，会有一行提示要按几次。</li>
+<li class="tree-only"><b>序号</b>（选项8至14）：根是1，结点k的孩子是2k和2k+1。选项9同时读取序号和值：<code>5Z</code> 把Z放到序号5。</li>
 <li class="queue-only"><b>选项7</b>添加一个整数；选项10把队列保存到 data.dat，选项11再把它读回来。</li>
 </ul>
 <h3>选项</h3>
 <dl>
 <dt>--draw</dt><dd>在每次显示菜单之前画出<span class="tree-only">树</span><span class="queue-only">队列的存储</span></dd>
 <dt class="tree-only">--trace</dt><dd class="tree-only">选项17至20用表格显示遍历：栈的每次入栈和出栈</dd>
-<dt class="tree-only">--step</dt><dd class="tree-only">选项17至19一步一步地显示遍历；终端下方的按钮可以前进一步、后退一步、
-  直接到结尾或自动播放</dd>
-<dt>--learn</dt><dd>--draw<span class="tree-only">和 --trace</span>，每次暂停前说明要按几次回车键，
-  并指出超出范围的选择</dd>
-<dt class="tree-only">--tree AB##C##</dt><dd class="tree-only">选项3和15改为构造这棵树：按先序写出，
-  <code>#</code> 表示空子树</dd>
+<dt class="tree-only">--step</dt><dd class="tree-only">选项17至19一步一步地显示遍历；终端下方的按钮可以前进一步、后退一步、直接到结尾或自动播放</dd>
+<dt>--learn</dt><dd>--draw<span class="tree-only">和 --trace</span>，每次暂停前说明要按几次回车键，并指出超出范围的选择</dd>
+<dt class="tree-only">--tree AB##C##</dt><dd class="tree-only">选项3和15改为构造这棵树：按先序写出，<code>#</code> 表示空子树</dd>
 <dt class="queue-only">--file NAME</dt><dd class="queue-only">选项10和11使用 NAME 而不是 data.dat</dd>
 </dl>
 <p>更改程序或选项会立即重新启动程序。<b>复制链接</b>得到的地址会以相同的程序、选项和语言打开本页面。</p>
-<p class="queue-only"><b>data.dat</b> 保存在本浏览器中，重新载入页面后仍在，直到清除本网站的数据。
-  “下载”把它保存到电脑上；“从文件载入”用电脑上的文件替换它（每个值4个字节，小端整数，与桌面程序的格式相同）。</p>
+<p class="queue-only"><b>data.dat</b> 保存在本浏览器中，重新载入页面后仍在，直到清除本网站的数据。“下载”把它保存到电脑上；“从文件载入”用电脑上的文件替换它（每个值4个字节，小端整数，与桌面程序的格式相同）。</p>
 <p><b>按键</b>：退格键修改本行；在空行上按 Ctrl-D 结束输入，程序也就结束；结束后按回车键重新开始。</p>`,
   },
 };

@@ -3,7 +3,8 @@
 // plain static server of its own on 127.0.0.1 (a site folder is served as
 // it is). One test, sessions typed at the keyboard and the page's buttons:
 //   - a tree session: a built tree walked in preorder; Ctrl-D on an empty
-//     line ends the program; the Chinese drawn with the site's own font
+//     line ends the program; the Chinese drawn with the site's own font,
+//     loaded for the terminal and for the page
 //   - a hand-made link and a copied link with `#` in --tree
 //   - a change of program restarts at once; the page's language switch
 //   - a queue saved to data.dat; the page reloaded; the queue loaded again
@@ -153,12 +154,11 @@ async function main() {
     await page.keyboard.up('Control');
     await page.waitForFunction(() => window.adt.exit !== null);
     assert.strictEqual((await state(page)).exit, 0, 'Ctrl-D on an empty line ends the program');
-    const font = await page.evaluate(async () => {
+    const fonts = await page.evaluate(async () => {
       await document.fonts.ready;
-      const face = [...document.fonts].find((f) => f.family.replace(/"/g, '') === 'ADT CJK');
-      return face && face.status;
+      return [...document.fonts].map((f) => f.family.replace(/"/g, '') + ' ' + f.status).sort();
     });
-    assert.strictEqual(font, 'loaded', 'the site font is loaded');
+    assert.deepStrictEqual(fonts, ['ADT CJK Mono loaded', 'ADT CJK loaded'], 'the site font, for the terminal and the page');
 
     // A hand-made link whose # is not encoded, then the copied link: both
     // run --tree AB##C## (preorder A B C).
