@@ -8,10 +8,14 @@ that font lacks falls through to this one.
 
 Usage: cut-web-font.py FONT OUTPUT.woff2 SOURCE...
 
-Prints the number of characters and the font's size. Stdlib only: it runs
-under any Python 3 and calls pyftsubset as a command.
+Prints the number of characters and the font's size, and fails, naming
+them, when the font lacks a CJK character (ttx reads back what the cut
+font maps); other characters it lacks, such as the quotation marks “ ”,
+are left to the system's fonts, which have them. Stdlib only: it runs under any Python 3 and calls
+pyftsubset and ttx as commands.
 """
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -26,6 +30,13 @@ def characters(paths):
         with open(path, encoding="utf-8") as f:
             found.update(c for c in f.read() if ord(c) > 0x7F)
     return sorted(c for c in found if c.isprintable() and c != "\ufeff")
+
+
+def cjk(c):
+    """Whether c is a CJK character or CJK punctuation (full width)."""
+    code = ord(c)
+    return 0x2E80 <= code <= 0x9FFF or 0xF900 <= code <= 0xFAFF or 0xFE30 <= code <= 0xFE4F \
+        or 0xFF00 <= code <= 0xFFEF or 0x20000 <= code <= 0x3FFFD
 
 
 def main(argv):
@@ -51,7 +62,17 @@ def main(argv):
         os.unlink(text_file)
     if status != 0:
         return status
-    print("%s: %d characters, %d bytes" % (output, len(chars), os.path.getsize(output)))
+    cmap = subprocess.run([shutil.which("ttx") or "ttx", "-q", "-t", "cmap", "-o", "-", output],
+                          stdout=subprocess.PIPE, check=True).stdout.decode("utf-8")
+    mapped = {int(code, 16) for code in re.findall(r'<map code="0x([0-9a-fA-F]+)"', cmap)}
+    missing = [c for c in chars if ord(c) not in mapped]
+    named = lambda cs: " ".join("U+%04X %s" % (ord(c), c) for c in cs)
+    if any(cjk(c) for c in missing):
+        sys.stderr.write("%s has no glyph for %s\n" % (font, named(c for c in missing if cjk(c))))
+        os.unlink(output)
+        return 1
+    print("%s: %d characters, %d bytes%s" % (output, len(chars) - len(missing), os.path.getsize(output),
+                                             "; left to the system's fonts: " + named(missing) if missing else ""))
     return 0
 
 
