@@ -172,12 +172,16 @@
     field.select();
   });
 
+  function showHelp(open) {
+    document.body.classList.toggle('help-open', open);
+    byId('helpToggle').setAttribute('aria-expanded', String(open));
+  }
   byId('helpToggle').addEventListener('click', () => {
-    document.body.classList.toggle('help-open');
+    showHelp(!document.body.classList.contains('help-open'));
     fitTerminal();
   });
   // Open beside the terminal where that still leaves it about 100 columns.
-  if (matchMedia('(min-width: 1200px)').matches) document.body.classList.add('help-open');
+  showHelp(matchMedia('(min-width: 1200px)').matches);
 
   // One line under the controls: a loaded file, a copied link.
   function say(text) {
