@@ -331,11 +331,12 @@
     playTimer = null;
   }
 
-  // Whether the lines up to the cursor end with a frame's k/N.
+  // Whether the last lines up to the cursor hold a frame's k/N (the line
+  // of keys, or a line of help after it).
   function inStepFrame() {
     const buffer = term.buffer.active;
     const row = buffer.baseY + buffer.cursorY;
-    for (let i = row; i >= Math.max(0, row - 1); i--) {
+    for (let i = row; i >= Math.max(0, row - 2); i--) {
       const text = buffer.getLine(i).translateToString(true);
       if (/(^|\s)\d+\/\d+(\s|$)/.test(text)) return true;
     }
