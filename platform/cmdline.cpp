@@ -1,5 +1,6 @@
-/* cmdline.cpp - see cmdline.h. The options are parsed by hand: a table of
- * their names, and one pass over argv. */
+/* cmdline.cpp - see cmdline.h. The options are read by hand: one pass over
+ * argv, each argument looked up in the shared rows and then in the
+ * program's. */
 #include "cmdline.h"
 
 #include <cstdarg>
@@ -11,45 +12,6 @@
 #ifndef ADT_VERSION
 #error "ADT_VERSION (the project's version) must be defined by the build"
 #endif
-
-enum OptionId {
-    OPT_DRAW,
-    OPT_ENCODING,
-    OPT_TREE,
-    OPT_FILE,
-    OPT_TRACE,
-    OPT_STEP,
-    OPT_LEARN,
-    OPT_LANG,
-    OPT_HELP,
-    OPT_VERSION
-};
-
-struct Option {
-    const char *name;
-    OptionId id;
-    bool takes_value;
-};
-
-static const Option kOptions[] = {
-    {"--draw", OPT_DRAW, false},   {"--encoding", OPT_ENCODING, true}, {"--tree", OPT_TREE, true},
-    {"--file", OPT_FILE, true},    {"--trace", OPT_TRACE, false},      {"--help", OPT_HELP, false},
-    {"-h", OPT_HELP, false},       {"--version", OPT_VERSION, false},  {"--step", OPT_STEP, false},
-    {"--learn", OPT_LEARN, false}, {"--lang", OPT_LANG, true},
-};
-
-/* The option named by the first len bytes of arg, if this program knows it;
- * else null. */
-static const Option *FindOption(const char *arg, size_t len, const CmdKnown &known) {
-    for (const Option &o : kOptions) {
-        if (strlen(o.name) != len || memcmp(o.name, arg, len) != 0) continue;
-        if (o.id == OPT_TREE && !known.check_tree) return nullptr;
-        if (o.id == OPT_FILE && !known.takes_file) return nullptr;
-        if ((o.id == OPT_TRACE || o.id == OPT_STEP) && !known.takes_trace) return nullptr;
-        return &o;
-    }
-    return nullptr;
-}
 
 /* A user's text fit to quote in one stderr line: at most 40 bytes, control
  * characters shown as '?', "..." after a longer one. Returns out (44 bytes). */
@@ -82,6 +44,28 @@ static bool SameWord(const char *a, const char *b) {
     return *a == *b;
 }
 
+/* The encoding a good --encoding value names. */
+static OutputEncoding EncodingNamed(const char *value) {
+    if (!value) return ENCODING_AUTO;
+    return SameWord(value, "gbk") ? ENCODING_GBK : ENCODING_UTF8;
+}
+
+static const char *CheckEncoding(const char *value, char *why, size_t size) {
+    if (SameWord(value, "gbk") || SameWord(value, "utf-8") || SameWord(value, "utf8"))
+        return nullptr;
+    char quoted[48];
+    snprintf(why, size, "bad value '%s' (gbk or utf-8)", Quote(value, quoted));
+    return why;
+}
+
+static const char *CheckLanguage(const char *value, char *why, size_t size) {
+    Language lang;
+    if (ParseLanguage(value, &lang)) return nullptr;
+    char quoted[48];
+    snprintf(why, size, "bad value '%s' (zh or en)", Quote(value, quoted));
+    return why;
+}
+
 /* The status after --help or --version: 0 when their text reached stdout,
  * else 1 after a line on stderr (a full disk, a closed pipe). */
 static int Flushed() {
@@ -90,8 +74,48 @@ static int Flushed() {
     return 1;
 }
 
-int ParseCmdLine(int argc, char *const *argv, const CmdKnown &known, CmdOptions &out) {
-    out = CmdOptions(); /* nothing asked for: ENCODING_AUTO, no tree, no file */
+/* The row named by the first len bytes of arg, or null. */
+static const CmdOption *FindOption(const char *arg, size_t len, const CmdOption *rows, size_t n) {
+    for (size_t i = 0; i < n; i++)
+        if (strlen(rows[i].name) == len && memcmp(rows[i].name, arg, len) == 0) return &rows[i];
+    return nullptr;
+}
+
+/* Takes the option of argv[*i] by its row o; value is what followed "="
+ * (null when nothing did). Returns CMD_RUN, or CMD_USAGE after a line on
+ * stderr. */
+static int TakeOption(const CmdOption &o, const char *value, int argc, char *const *argv, int *i) {
+    if (o.flag) {
+        if (value) return Usage("option '%s' takes no value", o.name);
+        *o.flag = true;
+        return CMD_RUN;
+    }
+    if (!value) {
+        if (*i + 1 >= argc) return Usage("option '%s' needs a value", o.name);
+        value = argv[++*i];
+    }
+    char why[160];
+    const char *problem = o.check ? o.check(value, why, sizeof why) : nullptr;
+    if (problem) return Usage("%s: %s", o.name, problem);
+    *o.value = value;
+    return CMD_RUN;
+}
+
+int ParseCmdLine(int argc, char *const *argv, const char *help, const CmdOption *own, size_t n,
+                 CmdShared &shared) {
+    shared = CmdShared();
+    const char *encoding = nullptr;
+    const char *lang = nullptr;
+    bool asked_help = false, asked_version = false;
+    const CmdOption kShared[] = {
+        {"--draw", &shared.draw, nullptr, nullptr},
+        {"--learn", &shared.learn, nullptr, nullptr},
+        {"--encoding", nullptr, &encoding, CheckEncoding},
+        {"--lang", nullptr, &lang, CheckLanguage},
+        {"--help", &asked_help, nullptr, nullptr},
+        {"-h", &asked_help, nullptr, nullptr},
+        {"--version", &asked_version, nullptr, nullptr},
+    };
     char quoted[48];
     for (int i = 1; i < argc; i++) {
         const char *arg = argv[i];
@@ -103,62 +127,26 @@ int ParseCmdLine(int argc, char *const *argv, const CmdKnown &known, CmdOptions 
             return Usage("unexpected argument '%s'", Quote(arg, quoted));
         const char *eq = strchr(arg, '=');
         size_t len = eq ? (size_t)(eq - arg) : strlen(arg);
-        const Option *o = FindOption(arg, len, known);
+        const CmdOption *o = FindOption(arg, len, kShared, sizeof kShared / sizeof kShared[0]);
+        if (!o) o = FindOption(arg, len, own, n);
         if (!o) {
             char name[48];
             snprintf(name, sizeof name, "%.*s", (int)(len < 40 ? len : 40), arg);
             return Usage("unknown option '%s'", Quote(name, quoted));
         }
-        const char *value = eq ? eq + 1 : nullptr;
-        if (!o->takes_value && eq) return Usage("option '%s' takes no value", o->name);
-        if (o->takes_value && !value) {
-            if (i + 1 >= argc) return Usage("option '%s' needs a value", o->name);
-            value = argv[++i];
-        }
-        char why[160];
-        const char *problem;
-        switch (o->id) {
-        case OPT_DRAW:
-            out.draw = true;
-            break;
-        case OPT_ENCODING:
-            if (SameWord(value, "gbk"))
-                out.encoding = ENCODING_GBK;
-            else if (SameWord(value, "utf-8") || SameWord(value, "utf8"))
-                out.encoding = ENCODING_UTF8;
-            else
-                return Usage("bad value '%s' for --encoding (gbk or utf-8)", Quote(value, quoted));
-            break;
-        case OPT_TREE:
-            if ((problem = known.check_tree(value, why, sizeof why)))
-                return Usage("--tree: %s", problem);
-            out.tree = value;
-            break;
-        case OPT_FILE:
-            if (!*value) return Usage("--file needs a path, not an empty text");
-            out.file = value;
-            break;
-        case OPT_TRACE:
-            out.trace = true;
-            break;
-        case OPT_STEP:
-            out.step = true;
-            break;
-        case OPT_LEARN:
-            out.learn = out.draw = true;
-            out.trace = known.takes_trace;
-            break;
-        case OPT_LANG:
-            if (!ParseLanguage(value, &out.lang))
-                return Usage("bad value '%s' for --lang (zh or en)", Quote(value, quoted));
-            break;
-        case OPT_HELP:
-            fputs(known.help, stdout);
+        int status = TakeOption(*o, eq ? eq + 1 : nullptr, argc, argv, &i);
+        if (status != CMD_RUN) return status;
+        if (asked_help) {
+            fputs(help, stdout);
             return Flushed();
-        case OPT_VERSION:
+        }
+        if (asked_version) {
             printf("%s %s\n", ProgramName(), ADT_VERSION);
             return Flushed();
         }
     }
+    if (shared.learn) shared.draw = true;
+    shared.encoding = EncodingNamed(encoding);
+    if (lang) ParseLanguage(lang, &shared.lang);
     return CMD_RUN;
 }

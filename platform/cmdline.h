@@ -1,15 +1,14 @@
-/* cmdline.h - the command line of both menu programs.
+/* cmdline.h - the command-line reader of the menu programs. A program gives
+ * it a table of its own options; the reader knows only those both programs
+ * take:
  *
  *   --draw             draw the structure above every menu
+ *   --learn            --draw, and say what the pause waits for and which
+ *                      choices are out of range (a program may turn on
+ *                      more views of its own with it)
  *   --encoding ENC     force the output encoding: gbk or utf-8
  *   --lang LANG        the language of the dialogue: zh (the default) or en
- *   --tree DESCRIPTION (tree_menu) the preorder description to build from
- *   --file PATH        (queue_menu) the data file of options 10 and 11
- *   --trace            (tree_menu) print each stack step of the walks
- *   --step             (tree_menu) show the walks one step at a time
- *   --learn            --draw and --trace, and say what the pause waits
- *                      for and which choices are out of range
- *   -h, --help         print the usage to stdout and end with status 0
+ *   -h, --help         print the program's help to stdout and end, status 0
  *   --version          print "<program> <version>" and end with status 0
  *
  * Options come in any order, "--" ends them, and a value option takes the
@@ -30,25 +29,22 @@
  * naming the problem (written into why, size bytes, or a literal). */
 typedef const char *(*CheckValue)(const char *value, char *why, size_t size);
 
-/* What a program takes: its --help text (printed as it is) and which of the
- * program-specific options it knows. --draw, --learn, --encoding, --lang,
- * -h, --help and --version are known to both. */
-struct CmdKnown {
-    const char *help;
-    CheckValue check_tree; /* --tree is known when this is not null */
-    bool takes_file;       /* --file is known */
-    bool takes_trace;      /* --trace and --step are known */
+/* One option: its name, and where it goes. A flag sets *flag to true; a
+ * value option (value not null) puts its value, a pointer into argv, in
+ * *value once check (when not null) has found it good. A problem is said
+ * as "<name>: <problem>". */
+struct CmdOption {
+    const char *name;
+    bool *flag;
+    const char **value;
+    CheckValue check;
 };
 
-/* What the command line asked for. The strings point into argv. */
-struct CmdOptions {
-    bool draw;
+/* The options both programs take. */
+struct CmdShared {
+    bool draw;               /* --draw, or --learn */
+    bool learn;              /* --learn */
     OutputEncoding encoding; /* ENCODING_AUTO unless --encoding was given */
-    const char *tree;        /* --tree, already checked; null when not given */
-    const char *file;        /* --file; null when not given */
-    bool trace;              /* --trace, or --learn where --trace is known */
-    bool step;               /* --step */
-    bool learn;              /* --learn (draw and trace are set too) */
     Language lang;           /* --lang; LANG_ZH when not given */
 };
 
@@ -57,10 +53,12 @@ const int CMD_RUN = -1;
 /* The exit status after a mistake on the command line. */
 const int CMD_USAGE = 2;
 
-/* Reads argv[1..argc-1] into out. Returns CMD_RUN when the program is to go
- * on; otherwise the status it must end with at once: 0 after printing the
+/* Reads argv[1..argc-1]: the shared options into shared, the program's own
+ * (own, n rows) where their rows say. Returns CMD_RUN when the program is to
+ * go on; otherwise the status it must end with at once: 0 after printing
  * help or "<program> <version>" on stdout, CMD_USAGE after one line on
  * stderr. The program name is ProgramName() (fail.h). */
-int ParseCmdLine(int argc, char *const *argv, const CmdKnown &known, CmdOptions &out);
+int ParseCmdLine(int argc, char *const *argv, const char *help, const CmdOption *own, size_t n,
+                 CmdShared &shared);
 
 #endif

@@ -4,7 +4,6 @@
  * host's adtRead, which the program awaits without blocking the page
  * (ASYNCIFY unwinds the stack while it waits). See console_system.h. */
 #include "console_system.h"
-#include "termsize.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -116,7 +115,7 @@ long ReadInput(char *buf, size_t n) {
     return HostRead(buf, (int)n);
 }
 
-/* ---- The screen's size (termsize.h) ---- */
+/* ---- The screen's size ---- */
 
 /* The host's terminal size; 0 where the host has no terminal (Node). */
 EM_JS(int, HostTermCols, (), { return Module.adtCols ? Module.adtCols() : 0; });

@@ -2,7 +2,6 @@
  * GBK, the terminal's charset from the locale, stdio for output, read(2)
  * for input. See console_system.h. */
 #include "console_system.h"
-#include "termsize.h"
 
 #include <cerrno>
 #include <clocale>
@@ -129,7 +128,7 @@ long ReadInput(char *buf, size_t n) {
     return got;
 }
 
-/* ---- The screen's size (termsize.h) ---- */
+/* ---- The screen's size ---- */
 
 bool AskTermSize(TermSize *size) {
     struct winsize ws;

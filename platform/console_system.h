@@ -1,7 +1,8 @@
 /* console_system.h - what the console layer needs from the system, one
  * contract with one file per system: console_posix.cpp, console_windows.cpp,
  * console_emscripten.cpp (the WebAssembly build).
- * Not for the programs; the layer's own tests use Utf8ToGbk and DropInput. */
+ * The programs take their arguments through Utf8Arguments; the rest is for
+ * the layer itself (and its tests). */
 #ifndef PLATFORM_CONSOLE_SYSTEM_H
 #define PLATFORM_CONSOLE_SYSTEM_H
 
@@ -9,6 +10,7 @@
 #include <cstdio>
 
 #include "output.h"
+#include "termsize.h"
 
 /* Whether stdout is a terminal (POSIX) or a console (Windows); whether
  * stderr goes to the very terminal or console that stdout is. */
@@ -58,9 +60,13 @@ void ClearTerminal();
  * of input, -1 with errno on an error. */
 long ReadInput(char *buf, size_t n);
 
-/* Forgets the input read ahead and an end of input seen: the next read
- * starts afresh on file descriptor 0. For tests that give the process a new
- * stdin. */
-void DropInput();
+/* What the system says of stdout's size (POSIX: TIOCGWINSZ; Windows: the
+ * visible part of the console buffer); false when stdout is no terminal or
+ * console. */
+bool AskTermSize(TermSize *size);
+
+/* Whether stdout is a terminal that shows reverse video by the ANSI escape
+ * sequence: a POSIX terminal. A Windows console is not taken to. */
+bool TermShowsReverse();
 
 #endif

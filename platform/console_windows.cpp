@@ -2,7 +2,6 @@
  * for GBK, WriteConsoleW for the texts at a console, the console API to
  * clear it, _read for input, the wide command line. See console_system.h. */
 #include "console_system.h"
-#include "termsize.h"
 
 #include <cerrno>
 #include <climits>
@@ -190,7 +189,7 @@ long ReadInput(char *buf, size_t n) {
     return _read(0, buf, (unsigned)(n > INT_MAX ? INT_MAX : n));
 }
 
-/* ---- The screen's size (termsize.h) ---- */
+/* ---- The screen's size ---- */
 
 bool AskTermSize(TermSize *size) {
     CONSOLE_SCREEN_BUFFER_INFO info;

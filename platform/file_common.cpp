@@ -1,5 +1,6 @@
 /* file_common.cpp - what the save of every system shares: the names of the
- * files it makes beside the target, and the reasons' texts. */
+ * files it makes beside the target, the reasons' texts, and names fit for a
+ * message. */
 #include "file.h"
 
 #include <cstdio>
@@ -29,9 +30,40 @@ char *SideName(const char *target, size_t folder, const char *tag) {
     return name;
 }
 
-const char *FileErrorText(int err) {
-    if (err == FILE_ERR_NOT_REGULAR) return "Not a regular file";
-    if (err == FILE_ERR_CHANGED) return "Replaced by another program during the save";
-    if (err == FILE_ERR_IN_USE) return "In use by another program";
-    return strerror(err);
+void FillNoise(char *name, const unsigned char *noise) {
+    char *x = name + strlen(name) - 6;
+    for (int i = 0; i < 6; i++)
+        x[i] = "abcdefghijklmnopqrstuvwxyz0123456789"[noise[i] % 36];
+}
+
+const char *FileErrorText(FileError err) {
+    switch (err.reason) {
+    case FILE_OK:
+        return "Success";
+    case FILE_SYSTEM:
+        return strerror(err.sys);
+    case FILE_NOT_REGULAR:
+        return "Not a regular file";
+    case FILE_REPLACED:
+        return "Replaced by another program during the save";
+    case FILE_IN_USE:
+        return "In use by another program";
+    case FILE_TOO_LARGE:
+        return "File too large";
+    case FILE_OUTSIDE_STORE:
+        return "Not in the folder that the browser keeps";
+    }
+    return "Unknown error";
+}
+
+const char *ShownName(const char *name, char *out, size_t cap) {
+    size_t n = 0;
+    for (; *name && n + 4 < cap; name++)
+        out[n++] = ((unsigned char)*name < 0x20 || *name == 0x7F) ? '?' : *name;
+    while (*name && n > 0 && ((unsigned char)*name & 0xC0) == 0x80) { /* no half character */
+        n--;
+        name--;
+    }
+    strcpy(out + n, *name ? "..." : "");
+    return out;
 }

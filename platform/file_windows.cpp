@@ -1,8 +1,14 @@
-/* file_windows.cpp - the save and the load on Windows. Names are in the ANSI
- * code page, as main's argv has them, and go to the system as UTF-16. */
+/* file_windows.cpp - the save and the load on Windows. Names come as UTF-8
+ * (the command line is read as UTF-16 and carried as UTF-8) and go to the
+ * system as UTF-16. A save writes a new file beside the old one and moves
+ * it over in one MoveFileExW; where the folder refuses that, or the file has
+ * other hard links, it rewrites the old file in place under LockFileEx, a
+ * lock that a load takes shared. A file made beside the target is marked
+ * for deletion until it is complete, so that a kill leaves it whole or not
+ * at all. */
 #if !defined(_WIN32_WINNT) || _WIN32_WINNT < 0x0600
 #undef _WIN32_WINNT
-#define _WIN32_WINNT 0x0600 /* GetFinalPathNameByHandle, SetFileInformationByHandle */
+#define _WIN32_WINNT 0x0600 /* GetFinalPathNameByHandleW, SetFileInformationByHandle */
 #endif
 #define _CRT_RAND_S /* rand_s */
 #include "file.h"
@@ -12,253 +18,362 @@
 #include <cstring>
 #include <windows.h>
 
-/* The reason that stands for the system's last error: EIO where none is listed. */
-static int LastError() {
+static const FileError kOk = {FILE_OK, 0};
+static const DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+static bool Failed(FileError e) {
+    return e.reason != FILE_OK;
+}
+/* The folder, or a program holding the file, refuses the rename path. */
+static bool Refused(FileError e) {
+    return e.reason == FILE_IN_USE ||
+           (e.reason == FILE_SYSTEM && (e.sys == EACCES || e.sys == EROFS));
+}
+
+/* The reason for the system's last error: EIO where none is listed. */
+static FileError LastError() {
     // clang-format off
     static const struct { DWORD code; int err; } map[] = {
         {ERROR_FILE_NOT_FOUND, ENOENT}, {ERROR_PATH_NOT_FOUND, ENOENT}, {ERROR_BAD_NETPATH, ENOENT},
         {ERROR_ACCESS_DENIED, EACCES}, {ERROR_CANNOT_MAKE, EACCES}, {ERROR_WRITE_PROTECT, EROFS},
-        {ERROR_SHARING_VIOLATION, FILE_ERR_IN_USE}, {ERROR_LOCK_VIOLATION, FILE_ERR_IN_USE},
         {ERROR_DISK_FULL, ENOSPC}, {ERROR_HANDLE_DISK_FULL, ENOSPC}, {ERROR_OUTOFMEMORY, ENOMEM},
         {ERROR_TOO_MANY_OPEN_FILES, EMFILE}, {ERROR_NOT_ENOUGH_MEMORY, ENOMEM},
         {ERROR_FILE_EXISTS, EEXIST}, {ERROR_ALREADY_EXISTS, EEXIST}, {ERROR_INVALID_NAME, EINVAL},
         {ERROR_FILENAME_EXCED_RANGE, ENAMETOOLONG}, {ERROR_INVALID_DRIVE, ENOENT}};
     // clang-format on
     DWORD code = GetLastError();
+    if (code == ERROR_SHARING_VIOLATION || code == ERROR_LOCK_VIOLATION) return {FILE_IN_USE, 0};
+    if (code == ERROR_DEV_NOT_EXIST || code == ERROR_BAD_UNIT) return {FILE_NOT_REGULAR, 0};
     for (const auto &m : map)
-        if (m.code == code) return m.err;
-    return EIO;
+        if (m.code == code) return {FILE_SYSTEM, m.err};
+    return {FILE_SYSTEM, EIO};
+}
+/* kOk when ok, else the system's last error. */
+static FileError Check(BOOL ok) {
+    return ok ? kOk : LastError();
 }
 
-/* The name, UTF-8 as the command line gives it, as malloc'd UTF-16; null
- * without memory or for a name that is not UTF-8. */
+/* The UTF-8 name as malloc'd UTF-16; null without memory or for a name that
+ * is not UTF-8, the last error set. */
 static wchar_t *Widen(const char *name) {
     int n = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, name, -1, nullptr, 0);
     wchar_t *w = n > 1 ? (wchar_t *)malloc((size_t)n * sizeof(wchar_t)) : nullptr;
-    if (w && MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, name, -1, w, n) == n) return w;
-    SetLastError(n > 1 && !w ? ERROR_NOT_ENOUGH_MEMORY : ERROR_INVALID_NAME);
+    if (w) MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, name, -1, w, n);
+    if (!w) SetLastError(n > 1 ? ERROR_NOT_ENOUGH_MEMORY : ERROR_INVALID_NAME);
+    return w;
+}
+
+/* The path of the file h as malloc'd UTF-8 (a symbolic link's target);
+ * null where the system cannot say (Wine, for a long path). */
+static FileError FinalPath(HANDLE h, char **path) {
+    *path = nullptr;
+    DWORD n = GetFinalPathNameByHandleW(h, nullptr, 0, FILE_NAME_NORMALIZED);
+    wchar_t *w = n ? (wchar_t *)malloc(n * sizeof(wchar_t)) : nullptr;
+    if (!n) return kOk;
+    if (!w) return {FILE_SYSTEM, ENOMEM};
+    DWORD got = GetFinalPathNameByHandleW(h, w, n, FILE_NAME_NORMALIZED);
+    int size = got > 0 && got < n ? WideCharToMultiByte(CP_UTF8, 0, w, -1, nullptr, 0, 0, 0) : 0;
+    *path = size ? (char *)malloc((size_t)size) : nullptr;
+    if (*path) WideCharToMultiByte(CP_UTF8, 0, w, -1, *path, size, nullptr, nullptr);
     free(w);
-    return nullptr;
+    return size && !*path ? FileError{FILE_SYSTEM, ENOMEM} : kOk;
 }
 
 /* Opens name with CreateFileW. Stores the handle in *h, the identity of the
  * regular file it opened in *info, and the attributes of the name itself in
  * *attrs (INVALID_FILE_ATTRIBUTES when nothing has that name). A folder is
- * refused with EISDIR, a device or a pipe with FILE_ERR_NOT_REGULAR. Returns
- * 0 or the reason. */
-static int Open(const char *name, DWORD access, DWORD share, DWORD how, HANDLE *h,
-                BY_HANDLE_FILE_INFORMATION *info, DWORD *attrs) {
+ * refused with EISDIR, a device or a pipe with FILE_NOT_REGULAR. */
+static FileError Open(const char *name, DWORD access, DWORD share, DWORD how, HANDLE *h,
+                      BY_HANDLE_FILE_INFORMATION *info, DWORD *attrs) {
+    *h = INVALID_HANDLE_VALUE;
     wchar_t *w = Widen(name);
     if (!w) return LastError();
     *h = CreateFileW(w, access | FILE_READ_ATTRIBUTES, share, nullptr, how, FILE_ATTRIBUTE_NORMAL,
                      nullptr);
-    int e = *h == INVALID_HANDLE_VALUE ? LastError() : 0;
+    FileError e = Check(*h != INVALID_HANDLE_VALUE);
     *attrs = GetFileAttributesW(w);
     free(w);
-    if (e == EACCES && *attrs != INVALID_FILE_ATTRIBUTES && (*attrs & FILE_ATTRIBUTE_DIRECTORY))
-        return EISDIR;
-    if (e == 0 && GetFileType(*h) != FILE_TYPE_DISK) e = FILE_ERR_NOT_REGULAR;
-    if (e == 0 && !GetFileInformationByHandle(*h, info)) e = LastError();
-    if (e != 0 && *h != INVALID_HANDLE_VALUE) CloseHandle(*h);
+    bool folder = *attrs != INVALID_FILE_ATTRIBUTES && (*attrs & FILE_ATTRIBUTE_DIRECTORY);
+    if (Failed(e)) return folder && e.sys == EACCES ? FileError{FILE_SYSTEM, EISDIR} : e;
+    if (GetFileType(*h) != FILE_TYPE_DISK) e = {FILE_NOT_REGULAR, 0};
+    if (!Failed(e)) e = Check(GetFileInformationByHandle(*h, info));
+    if (!Failed(e)) return e;
+    CloseHandle(*h);
+    *h = INVALID_HANDLE_VALUE;
     return e;
 }
 
 /* Makes h hold exactly the size bytes at p, flushed to the disk. */
-static int Rewrite(HANDLE h, const void *p, size_t size) {
+static FileError Rewrite(HANDLE h, const void *p, size_t size) {
     LARGE_INTEGER zero = {};
-    DWORD done = 0;
-    if (!SetFilePointerEx(h, zero, nullptr, FILE_BEGIN)) return LastError();
-    for (size_t at = 0; at < size; at += done) {
-        if (!WriteFile(h, (const char *)p + at, (DWORD)(size - at), &done, nullptr))
-            return LastError();
-        if (done == 0) return EIO;
+    FileError e = Check(SetFilePointerEx(h, zero, nullptr, FILE_BEGIN));
+    for (size_t at = 0; at < size && !Failed(e);) {
+        DWORD done = 0;
+        e = Check(WriteFile(h, (const char *)p + at, (DWORD)(size - at), &done, nullptr));
+        if (!Failed(e) && done == 0) e = {FILE_SYSTEM, EIO};
+        at += done;
     }
-    if (!SetEndOfFile(h) || !FlushFileBuffers(h)) return LastError();
-    return 0;
+    if (Failed(e)) return e;
+    e = Check(SetEndOfFile(h));
+    if (Failed(e)) return e;
+    return Check(FlushFileBuffers(h));
 }
 
 /* Reads up to cap bytes of h from its start into buf; *got is their number. */
-static int ReadAll(HANDLE h, void *buf, size_t cap, size_t *got) {
+static FileError ReadAll(HANDLE h, void *buf, size_t cap, size_t *got) {
     LARGE_INTEGER zero = {};
+    FileError e = Check(SetFilePointerEx(h, zero, nullptr, FILE_BEGIN));
     DWORD n = 1;
-    if (!SetFilePointerEx(h, zero, nullptr, FILE_BEGIN)) return LastError();
-    for (*got = 0; *got < cap && n > 0; *got += n)
-        if (!ReadFile(h, (char *)buf + *got, (DWORD)(cap - *got), &n, nullptr)) return LastError();
-    return 0;
+    for (*got = 0; *got < cap && n > 0 && !Failed(e); *got += n)
+        e = Check(ReadFile(h, (char *)buf + *got, (DWORD)(cap - *got), &n, nullptr));
+    return e;
 }
 
-/* Makes a new file beside target under SideName(tag), open for writing and
- * for its removal by Discard; *name is that malloc'd name. */
-static int MakeSide(const char *target, const char *tag, HANDLE *h, char **name) {
+/* Takes a lock on the whole of h, shared or not, waiting while another
+ * program holds one that excludes it. */
+static FileError Lock(HANDLE h, DWORD how) {
+    OVERLAPPED whole = {};
+    return Check(LockFileEx(h, how, 0, MAXDWORD, MAXDWORD, &whole));
+}
+
+/* FILE_REPLACED when target no longer names the file info describes. */
+static FileError StillNamed(const char *target, const BY_HANDLE_FILE_INFORMATION &info) {
+    HANDLE now;
+    BY_HANDLE_FILE_INFORMATION was;
+    DWORD attrs;
+    FileError e = Open(target, 0, kShareAll, OPEN_EXISTING, &now, &was, &attrs);
+    if (e.reason == FILE_SYSTEM && e.sys == ENOENT) return {FILE_REPLACED, 0};
+    if (Failed(e)) return e;
+    CloseHandle(now);
+    bool same = was.dwVolumeSerialNumber == info.dwVolumeSerialNumber &&
+                was.nFileIndexHigh == info.nFileIndexHigh &&
+                was.nFileIndexLow == info.nFileIndexLow;
+    return same ? kOk : FileError{FILE_REPLACED, 0};
+}
+
+/* Marks the file h for deletion at its last close (gone) or keeps it. */
+static FileError MarkGone(HANDLE h, BOOL gone) {
+    FILE_DISPOSITION_INFO disposition = {(BOOLEAN)gone};
+    return Check(
+        SetFileInformationByHandle(h, FileDispositionInfo, &disposition, sizeof disposition));
+}
+
+/* Makes a new file beside target under SideName(tag) with fresh letters,
+ * marked for deletion until MarkGone(h, FALSE); *name is its malloc'd name. */
+static FileError MakeSide(const char *target, const char *tag, HANDLE *h, char **name) {
     size_t folder = 0;
     for (size_t i = 0; target[i]; i++)
         if (target[i] == '\\' || target[i] == '/' || target[i] == ':') folder = i + 1;
-    int e = EEXIST;
-    BY_HANDLE_FILE_INFORMATION info;
-    DWORD attrs;
-    for (int attempt = 0; attempt < 10 && e == EEXIST; attempt++) {
+    FileError e = {FILE_SYSTEM, EEXIST};
+    for (int attempt = 0; attempt < 10 && e.reason == FILE_SYSTEM && e.sys == EEXIST; attempt++) {
         unsigned int noise[2] = {};
-        if (!(*name = SideName(target, folder, tag))) return ENOMEM;
-        if (rand_s(&noise[0]) != 0 || rand_s(&noise[1]) != 0) e = EIO; /* no system random */
-        for (size_t i = 0, n = strlen(*name); i < 6; i++)
-            (*name)[n - 6 + i] =
-                "abcdefghijklmnopqrstuvwxyz0123456789"[(noise[i / 3] >> (i % 3 * 8) & 0xFF) % 36];
-        if (e == EEXIST)
-            e = Open(*name, GENERIC_WRITE | DELETE | WRITE_DAC | FILE_WRITE_ATTRIBUTES,
-                     FILE_SHARE_DELETE, CREATE_NEW, h, &info, &attrs);
-        if (e != 0) free(*name);
-        if (e != 0) *name = nullptr;
+        *name = SideName(target, folder, tag);
+        if (!*name) return {FILE_SYSTEM, ENOMEM};
+        if (rand_s(&noise[0]) != 0 || rand_s(&noise[1]) != 0) noise[0] = GetTickCount();
+        FillNoise(*name, (const unsigned char *)noise);
+        BY_HANDLE_FILE_INFORMATION info;
+        DWORD attrs;
+        e = Open(*name, GENERIC_WRITE | DELETE | WRITE_DAC | FILE_WRITE_ATTRIBUTES,
+                 FILE_SHARE_DELETE, CREATE_NEW, h, &info, &attrs);
+        if (!Failed(e)) e = MarkGone(*h, TRUE);
+        if (!Failed(e)) return e;
+        if (*h != INVALID_HANDLE_VALUE) CloseHandle(*h);
+        free(*name);
+        *name = nullptr;
     }
     return e;
 }
 
-/* Removes the side file h (when remove; one that cannot be removed stays as
- * a stranded file) and closes it; frees name. */
-static void Discard(HANDLE h, char *name, bool remove) {
-    FILE_DISPOSITION_INFO gone = {TRUE}; /* removed by its handle, not its name */
-    if (remove) SetFileInformationByHandle(h, FileDispositionInfo, &gone, sizeof gone);
+/* Closes the side file h, removed unless kept; frees name. */
+static void Discard(HANDLE h, char *name, bool keep) {
+    if (!name) return;
+    MarkGone(h, keep ? FALSE : TRUE);
     CloseHandle(h);
     free(name);
 }
 
 /* Gives the new file t the old file's access control list and the
  * attributes that a move would lose. */
-static int KeepMeta(HANDLE old, DWORD attrs, HANDLE t) {
+static FileError KeepMeta(HANDLE old, DWORD attrs, HANDLE t) {
     DWORD n = 0;
     GetKernelObjectSecurity(old, DACL_SECURITY_INFORMATION, nullptr, 0, &n);
-    void *sd = n ? malloc(n) : nullptr;
-    int e = !n ? LastError() : !sd ? ENOMEM : 0;
-    if (e == 0 && (!GetKernelObjectSecurity(old, DACL_SECURITY_INFORMATION, sd, n, &n) ||
-                   !SetKernelObjectSecurity(t, DACL_SECURITY_INFORMATION, sd)))
-        e = LastError();
+    if (!n) return LastError();
+    void *sd = malloc(n);
+    if (!sd) return {FILE_SYSTEM, ENOMEM};
+    FileError e = Check(GetKernelObjectSecurity(old, DACL_SECURITY_INFORMATION, sd, n, &n));
+    if (!Failed(e)) e = Check(SetKernelObjectSecurity(t, DACL_SECURITY_INFORMATION, sd));
     free(sd);
+    if (Failed(e)) return e;
     FILE_BASIC_INFO basic = {}; /* times 0: left as they are */
     basic.FileAttributes = attrs & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
                                     FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
     if (!basic.FileAttributes) basic.FileAttributes = FILE_ATTRIBUTE_NORMAL;
-    if (e == 0 && !SetFileInformationByHandle(t, FileBasicInfo, &basic, sizeof basic))
-        e = LastError();
-    return e;
+    return Check(SetFileInformationByHandle(t, FileBasicInfo, &basic, sizeof basic));
 }
 
-/* Writes the bytes to a new file and moves it to target in one step: over
- * the old file *old (info) when there is one, which is closed first, else
- * to the absent name. *made tells whether the new file was made and given
- * the old one's ACL and attributes (*old is then still open when it is
- * not). Returns 0 or the reason; the new file is gone again on a failure. */
-static int SaveNew(const char *target, HANDLE *old, const BY_HANDLE_FILE_INFORMATION &info,
-                   const void *bytes, size_t size, bool *made) {
-    HANDLE t, now;
-    char *name = nullptr;
-    bool existed = *old != INVALID_HANDLE_VALUE;
-    int e = MakeSide(target, SIDE_NEW, &t, &name);
-    if (e == 0 && existed) e = KeepMeta(*old, info.dwFileAttributes, t);
-    if (!(*made = e == 0)) {
-        if (name) Discard(t, name, true);
-        return e;
-    }
-    e = Rewrite(t, bytes, size);
-    if (existed) CloseHandle(*old); /* an open old file cannot be replaced */
-    *old = INVALID_HANDLE_VALUE;
-    BY_HANDLE_FILE_INFORMATION was = info;
-    DWORD attrs;
-    const DWORD all = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
-    if (e == 0 && existed && (e = Open(target, 0, all, OPEN_EXISTING, &now, &was, &attrs)) == 0) {
-        CloseHandle(now);
-        if (was.dwVolumeSerialNumber != info.dwVolumeSerialNumber ||
-            was.nFileIndexHigh != info.nFileIndexHigh || was.nFileIndexLow != info.nFileIndexLow)
-            e = FILE_ERR_CHANGED;
-    }
+/* Moves the complete new file t (name) to target, over the old file when
+ * replace, only while target still names the old file (info). */
+static FileError Move(HANDLE t, const char *name, const char *target, bool replace,
+                      const BY_HANDLE_FILE_INFORMATION &info) {
+    FileError e = replace ? StillNamed(target, info) : kOk;
+    if (Failed(e)) return e;
+    e = MarkGone(t, FALSE);
+    if (Failed(e)) return e;
     wchar_t *from = Widen(name), *to = from ? Widen(target) : nullptr;
-    DWORD how = MOVEFILE_WRITE_THROUGH | (existed ? MOVEFILE_REPLACE_EXISTING : 0);
-    if (e == 0 && (!to || !MoveFileExW(from, to, how))) e = LastError();
+    DWORD how = MOVEFILE_WRITE_THROUGH | (replace ? MOVEFILE_REPLACE_EXISTING : 0);
+    e = Check(to && MoveFileExW(from, to, how));
     free(from);
     free(to);
-    Discard(t, name, e != 0);
     return e;
 }
 
-/* Rewrites the old file h in place under a lock on the whole file, so that
- * two savers take turns: a flushed copy of the old bytes goes beside it
- * first where the folder allows one, and the old bytes are put back from
- * memory on any failure; the copy goes once the old or the new bytes are
- * whole in the file. Closes h. */
-static int SaveInPlace(HANDLE h, const char *target, const void *bytes, size_t size) {
-    OVERLAPPED whole = {};
-    LARGE_INTEGER length;
+/* Writes the bytes to the new file t (name) and moves it to target: over
+ * the old file *old (info), closed first since an open old file cannot be
+ * replaced, or to the absent name (*old INVALID_HANDLE_VALUE). *made: t
+ * got the old file's ACL and attributes (*old is still open when not). */
+static FileError FillNew(HANDLE t, const char *name, const char *target, HANDLE *old,
+                         const BY_HANDLE_FILE_INFORMATION &info, const void *bytes, size_t size,
+                         bool *made) {
+    bool replace = *old != INVALID_HANDLE_VALUE;
+    FileError e = replace ? KeepMeta(*old, info.dwFileAttributes, t) : kOk;
+    if (Failed(e)) return e;
+    *made = true;
+    e = Rewrite(t, bytes, size);
+    if (replace) CloseHandle(*old);
+    *old = INVALID_HANDLE_VALUE;
+    if (Failed(e)) return e;
+    return Move(t, name, target, replace, info);
+}
+
+/* The save by a new file (FillNew), which is gone again on a failure. */
+static FileError SaveNew(const char *target, HANDLE *old, const BY_HANDLE_FILE_INFORMATION &info,
+                         const void *bytes, size_t size, bool *made) {
+    HANDLE t;
+    char *name = nullptr;
+    *made = false;
+    FileError e = MakeSide(target, SIDE_NEW, &t, &name);
+    if (!Failed(e)) e = FillNew(t, name, target, old, info, bytes, size, made);
+    Discard(t, name, false);
+    return e;
+}
+
+/* A complete, flushed copy of the n old bytes beside target, c (*copy its
+ * name), kept once complete; none (*copy null) where the folder refuses it. */
+static FileError MakeCopy(const char *target, const char *old, size_t n, HANDLE *c, char **copy) {
+    FileError e = MakeSide(target, SIDE_COPY, c, copy);
+    if (Failed(e)) return Refused(e) ? kOk : e;
+    e = Rewrite(*c, old, n);
+    if (Failed(e)) return e;
+    return MarkGone(*c, FALSE);
+}
+
+/* Rewrites h with the bytes, putting the n old bytes back on a failure;
+ * *restored false when even that fails. */
+static FileError RewriteOver(HANDLE h, const char *old, size_t n, const void *bytes, size_t size,
+                             bool *restored) {
+    FileError e = Rewrite(h, bytes, size);
+    *restored = !Failed(e) || !Failed(Rewrite(h, old, n));
+    return e;
+}
+
+/* With the n old bytes in memory: a flushed copy of them beside target
+ * first where the folder takes one, then the rewrite; the copy goes once
+ * the file holds the old or the new bytes whole, and stays when the old
+ * bytes could not be put back. */
+static FileError RewriteKeeping(HANDLE h, const char *target, const char *old, size_t n,
+                                const void *bytes, size_t size) {
     HANDLE c = INVALID_HANDLE_VALUE;
-    char *old = nullptr, *copy = nullptr;
-    size_t n = 0;
-    int e = LockFileEx(h, LOCKFILE_EXCLUSIVE_LOCK, 0, MAXDWORD, MAXDWORD, &whole) ? 0 : LastError();
-    if (e == 0 && !GetFileSizeEx(h, &length)) e = LastError();
-    if (e == 0 && length.QuadPart > FILE_KEEP_LIMIT) e = EFBIG;
-    if (e == 0 && !(old = (char *)malloc((size_t)length.QuadPart + 1))) e = ENOMEM;
-    if (e == 0) e = ReadAll(h, old, (size_t)length.QuadPart + 1, &n);
-    if (e == 0) {
-        int m = MakeSide(target, SIDE_COPY, &c, &copy);
-        if (m == 0) m = Rewrite(c, old, n);
-        if (m != 0 && (copy || (m != EACCES && m != EROFS))) e = m; /* no copy where refused */
-    }
+    char *copy = nullptr;
     bool restored = true;
-    if (e == 0 && (e = Rewrite(h, bytes, size)) != 0) restored = Rewrite(h, old, n) == 0;
-    if (!CloseHandle(h) && e == 0) {
-        e = LastError();
-        restored = false; /* the copy keeps the old bytes whole */
-    }
-    if (copy) Discard(c, copy, restored);
+    FileError e = MakeCopy(target, old, n, &c, &copy);
+    if (!Failed(e)) e = RewriteOver(h, old, n, bytes, size, &restored);
+    Discard(c, copy, !restored);
+    return e;
+}
+
+/* Rewrites the old file h (info) in place under a lock on the whole file,
+ * so that two savers take turns and a load waits: only while target still
+ * names it, and only for a file short enough to keep in memory. */
+static FileError RewriteInPlace(HANDLE h, const BY_HANDLE_FILE_INFORMATION &info,
+                                const char *target, const void *bytes, size_t size) {
+    LARGE_INTEGER length;
+    FileError e = Lock(h, LOCKFILE_EXCLUSIVE_LOCK);
+    if (Failed(e)) return e;
+    e = StillNamed(target, info);
+    if (Failed(e)) return e;
+    e = Check(GetFileSizeEx(h, &length));
+    if (Failed(e)) return e;
+    if (length.QuadPart > FILE_KEEP_LIMIT) return {FILE_TOO_LARGE, 0};
+    char *old = (char *)malloc((size_t)length.QuadPart + 1);
+    if (!old) return {FILE_SYSTEM, ENOMEM};
+    size_t n = 0;
+    e = ReadAll(h, old, (size_t)length.QuadPart + 1, &n);
+    if (!Failed(e)) e = RewriteKeeping(h, target, old, n, bytes, size);
     free(old);
     return e;
 }
 
-FileResult SaveBytes(const char *name, const void *bytes, size_t size, int *err) {
-    HANDLE h = INVALID_HANDLE_VALUE;
-    BY_HANDLE_FILE_INFORMATION info = {};
-    DWORD attrs;
-    int e = Open(name, GENERIC_READ | GENERIC_WRITE | READ_CONTROL,
-                 FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING, &h, &info, &attrs);
-    /* Windows refuses to open a read-only file for writing; Wine running as
-     * root does not, so the attribute is checked here too. */
-    if (e == 0 && (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY)) {
-        CloseHandle(h);
-        e = EACCES;
-    }
-    bool absent = e == ENOENT && attrs == INVALID_FILE_ATTRIBUTES;
-    if (e != 0 && !absent) {
-        *err = e;
-        return FILE_OPEN_FAILED;
-    }
-    if (absent) h = INVALID_HANDLE_VALUE;
-    /* A symbolic link (a reparse point): the path of the file it leads to. */
-    char *target = nullptr;
-    DWORD len = !absent && (attrs & FILE_ATTRIBUTE_REPARSE_POINT)
-                    ? GetFinalPathNameByHandleA(h, nullptr, 0, FILE_NAME_NORMALIZED)
-                    : 1;
-    e = len == 0 ? LastError() : len > 1 && !(target = (char *)malloc(len)) ? ENOMEM : 0;
-    if (target && GetFinalPathNameByHandleA(h, target, len, FILE_NAME_NORMALIZED) + 1 != len)
-        e = LastError();
-    const char *to = target ? target : name;
-    bool made = false, in_place = e == 0 && !absent && info.nNumberOfLinks > 1;
-    if (e == 0 && !in_place) {
-        e = SaveNew(to, &h, info, bytes, size, &made);
-        in_place = !absent && !made && (e == EACCES || e == EROFS);
-    }
-    if (in_place)
-        e = SaveInPlace(h, to, bytes, size);
-    else if (h != INVALID_HANDLE_VALUE)
-        CloseHandle(h);
-    free(target);
-    *err = e;
-    return e == 0 ? FILE_DONE : absent && !made ? FILE_OPEN_FAILED : FILE_IO_FAILED;
+/* Opens the file name to write, refusing a read-only one (which Windows
+ * refuses anyway; Wine running as root does not). */
+static FileError OpenToWrite(const char *name, HANDLE *h, BY_HANDLE_FILE_INFORMATION *info,
+                             DWORD *attrs) {
+    FileError e = Open(name, GENERIC_READ | GENERIC_WRITE | READ_CONTROL,
+                       FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING, h, info, attrs);
+    if (Failed(e) || !(info->dwFileAttributes & FILE_ATTRIBUTE_READONLY)) return e;
+    CloseHandle(*h);
+    *h = INVALID_HANDLE_VALUE;
+    return {FILE_SYSTEM, EACCES};
 }
 
-FileResult LoadBytes(const char *name, void *buf, size_t cap, size_t *got, int *err) {
+/* Saves over the old file *h (info) that target names: by a new file moved
+ * over it, or in place where the folder refuses that (the old file opened
+ * again when the move closed it), where the file has other hard links, or
+ * where target is a link (keep) whose file's path is unknown. */
+static FileError SaveOver(const char *target, bool keep, HANDLE *h,
+                          const BY_HANDLE_FILE_INFORMATION &info, const void *bytes, size_t size) {
+    FileError e = kOk;
+    bool in_place = info.nNumberOfLinks > 1 || keep, made;
+    if (!in_place) {
+        e = SaveNew(target, h, info, bytes, size, &made);
+        in_place = Refused(e);
+    }
+    if (!in_place) return e;
+    BY_HANDLE_FILE_INFORMATION now;
+    DWORD attrs;
+    if (*h == INVALID_HANDLE_VALUE) e = OpenToWrite(target, h, &now, &attrs);
+    if (Failed(e)) return e;
+    return RewriteInPlace(*h, info, target, bytes, size);
+}
+
+FileResult SaveBytes(const char *name, const void *bytes, size_t size, FileError *err) {
+    HANDLE h;
+    BY_HANDLE_FILE_INFORMATION info = {};
+    DWORD attrs;
+    bool made = false;
+    *err = OpenToWrite(name, &h, &info, &attrs);
+    if (err->reason == FILE_SYSTEM && err->sys == ENOENT && attrs == INVALID_FILE_ATTRIBUTES) {
+        *err = SaveNew(name, &h, info, bytes, size, &made);
+        return !Failed(*err) ? FILE_DONE : made ? FILE_IO_FAILED : FILE_OPEN_FAILED;
+    }
+    if (Failed(*err)) return FILE_OPEN_FAILED;
+    char *target; /* a symbolic link stays; the file it leads to gets the bytes */
+    *err = FinalPath(h, &target);
+    bool keep = !target && (attrs & FILE_ATTRIBUTE_REPARSE_POINT);
+    if (!Failed(*err)) *err = SaveOver(target ? target : name, keep, &h, info, bytes, size);
+    if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+    free(target);
+    return Failed(*err) ? FILE_IO_FAILED : FILE_DONE;
+}
+
+FileResult LoadBytes(const char *name, void *buf, size_t cap, size_t *got, FileError *err) {
     HANDLE h;
     BY_HANDLE_FILE_INFORMATION info;
     DWORD attrs;
-    *err = Open(name, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING, &h, &info,
-                &attrs);
-    if (*err != 0) return FILE_OPEN_FAILED;
-    *err = ReadAll(h, buf, cap, got);
+    *got = 0;
+    *err = Open(name, GENERIC_READ, kShareAll, OPEN_EXISTING, &h, &info, &attrs);
+    if (Failed(*err)) return FILE_OPEN_FAILED;
+    *err = Lock(h, 0); /* shared: waits while a save rewrites the file in place */
+    if (!Failed(*err)) *err = ReadAll(h, buf, cap, got);
     CloseHandle(h); /* nothing was written through it */
-    return *err == 0 ? FILE_DONE : FILE_IO_FAILED;
+    return Failed(*err) ? FILE_IO_FAILED : FILE_DONE;
 }

@@ -38,4 +38,9 @@ int CharsAhead(int n);
  * at the end of input, which it leaves to the caller. */
 bool ReadLineOrEnd(char *line, size_t size);
 
+/* Forgets the input read ahead and an end of input seen: the next read
+ * starts afresh on file descriptor 0. For tests that give the process a new
+ * stdin. */
+void DropInput();
+
 #endif

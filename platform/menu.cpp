@@ -1,111 +1,57 @@
-/* menu.cpp - the menu round and the programs' start. See menu.h. */
+/* menu.cpp - see menu.h. */
 #include "menu.h"
 
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 
-#include "console_system.h"
-#include "fail.h"
 #include "input.h"
 #include "lang.h"
 #include "output.h"
-#include "termsize.h"
 
-TermSize GetTermSize() {
-    TermSize size;
-    if (!AskTermSize(&size) || size.cols <= 0 || size.rows <= 0)
-        size = {TERM_DEFAULT_COLS, TERM_DEFAULT_ROWS};
-    return size;
-}
-
-/* The menu shown last: its lines and prompt; text, the lines joined, each
- * with its newline, and the prompt after them, printed at once; and the
- * rows it takes on the screen (its newlines and the prompt's row). A
- * program has one menu, so this is built once per run. */
-struct Menu {
-    const char *const *lines;
-    size_t n;
-    const char *prompt;
-    char *text;
-    int rows;
-};
-static Menu g_menu = {};
-
-/* Makes g_menu the menu of these lines and prompt. */
-static void BuildMenu(const char *const *lines, size_t n, const char *key) {
-    const char *prompt = Tr(key);
-    size_t len = strlen(prompt) + 1;
-    for (size_t i = 0; i < n; i++)
-        len += strlen(lines[i]) + 1;
-    char *text = (char *)malloc(len);
-    if (!text) ExitOutOfMemory();
-    free(g_menu.text);
-    g_menu = Menu{lines, n, key, text, 1};
-    for (size_t i = 0; i < n; i++)
-        text += sprintf(text, "%s\n", lines[i]);
-    strcpy(text, prompt);
-    for (const char *c = g_menu.text; *c; c++)
-        g_menu.rows += *c == '\n';
-}
-
-/* Learners (--learn): the highest choice (-1 when not learning), and the
- * line about the last choice when it was out of range. */
-static int g_highest = -1;
+/* The line about the last choice, for a learner, when it was out of range;
+ * whether ClearForMenu printed one this round. */
 static char g_notice[96];
+static bool g_noticed = false;
 
-void MenuPause(int n) {
-    int presses = n - CharsAhead(n);
-    if (g_highest >= 0 && presses == 1) PrintText("\n(按1次回车键继续)");
-    if (g_highest >= 0 && presses > 1) Print("\n(按%d次回车键继续)", presses);
-    Pause(n);
-}
-
-/* For learners: notes a choice outside 0 to g_highest for the next round. */
-static void NoteChoice(int choice, bool number) {
-    if (g_highest < 0 || (number && choice >= 0 && choice <= g_highest)) return;
-    if (number)
-        snprintf(g_notice, sizeof g_notice, Tr("没有选项%d，请选择0~%d"), choice, g_highest);
-    else
-        snprintf(g_notice, sizeof g_notice, Tr("请输入0~%d的数字"), g_highest);
-}
-
-int MenuChoice(const char *const *lines, size_t n, const char *prompt, DrawFn draw) {
-    if (lines != g_menu.lines || n != g_menu.n || prompt != g_menu.prompt)
-        BuildMenu(lines, n, prompt);
+void ClearForMenu() {
     ClearScreen();
-    int notice_rows = g_notice[0] ? 1 : 0;
-    if (notice_rows) {
-        PrintLine(g_notice);
-        g_notice[0] = '\0';
+    g_noticed = g_notice[0] != '\0';
+    if (!g_noticed) return;
+    PrintLine(g_notice);
+    g_notice[0] = '\0';
+}
+
+TermSize RoomAboveMenu(const char *const *lines, size_t n) {
+    TermSize room = GetTermSize();
+    room.rows -= 1 + (g_noticed ? 1 : 0); /* the prompt's row, the learner's line */
+    for (size_t i = 0; i < n; i++) {
+        room.rows--;
+        for (const char *c = lines[i]; *c; c++)
+            room.rows -= *c == '\n';
     }
-    if (draw) {
-        TermSize screen = GetTermSize();
-        draw(screen.cols, screen.rows - g_menu.rows - notice_rows);
-    }
-    PrintText(g_menu.text);
+    return room;
+}
+
+void PrintMenu(const char *const *lines, size_t n, const char *prompt) {
+    for (size_t i = 0; i < n; i++)
+        PrintLine(lines[i]);
+    PrintText(prompt);
+}
+
+int ReadChoice(int highest, bool learn) {
     int choice = -1; /* kept by a choice that is not a number */
     bool number = ReadInt(&choice) == READ_OK;
     if (!number) DiscardLine(true);
-    NoteChoice(choice, number);
+    if (!learn || (number && choice >= 0 && choice <= highest)) return choice;
+    if (number)
+        snprintf(g_notice, sizeof g_notice, Tr("没有选项%d，请选择0~%d"), choice, highest);
+    else
+        snprintf(g_notice, sizeof g_notice, Tr("请输入0~%d的数字"), highest);
     return choice;
 }
 
-int RunMenuProgram(int argc, char **argv, const MenuProgram &program) {
-    SetProgramName(program.name);
-    argv = Utf8Arguments(&argc, argv);
-    CmdOptions opt;
-    int status = ParseCmdLine(argc, argv, program.known, opt);
-    if (status != CMD_RUN) return status;
-    ConsoleInit(opt.encoding);
-    SetLanguage(opt.lang, program.texts, program.ntexts);
-    if (opt.learn) g_highest = program.last;
-    program.start(opt);
-    int op = 1;
-    while (op != 0) {
-        op =
-            MenuChoice(program.lines, program.n, program.prompt, opt.draw ? program.draw : nullptr);
-        if (op >= 1 && op <= program.last) program.run(op); /* others redraw the menu */
-    }
-    return 0;
+void MenuPause(int n, bool learn) {
+    int presses = n - CharsAhead(n);
+    if (learn && presses == 1) PrintText("\n(按1次回车键继续)");
+    if (learn && presses > 1) Print("\n(按%d次回车键继续)", presses);
+    Pause(n);
 }

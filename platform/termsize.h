@@ -15,17 +15,7 @@ typedef struct {
 /* The size of the terminal or console window that stdout is, asked anew at
  * each call (a window resized between two menus is followed); the default
  * size where stdout is none, or the system tells no size (a terminal not
- * given one reports 0 x 0). In menu.cpp. */
+ * given one reports 0 x 0). */
 TermSize GetTermSize();
-
-/* What the system says of stdout's size (POSIX: TIOCGWINSZ; Windows: the
- * visible part of the console buffer); false when stdout is no terminal or
- * console. In the console's file per system (console_system.h). */
-bool AskTermSize(TermSize *size);
-
-/* Whether stdout is a terminal that shows reverse video by the ANSI escape
- * sequence: a POSIX terminal. A Windows console is not taken to. In the
- * same files. */
-bool TermShowsReverse();
 
 #endif

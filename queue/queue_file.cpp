@@ -2,7 +2,6 @@
  * load through the platform's file layer. */
 #include "queue_file.h"
 
-#include <cerrno>
 #include <climits>
 
 #include "console.h"
@@ -17,10 +16,15 @@ static_assert(INT_MAX == 2147483647 && INT_MIN == -INT_MAX - 1, "int must be 32-
 const char *queue_file = QUEUE_FILE;
 
 /* The reason of the last failed SaveFile or ReadF (file.h). */
-static int g_file_error = 0;
+static FileError g_file_error = {FILE_OK, 0};
 
 const char *QueueFileError() {
     return FileErrorText(g_file_error);
+}
+
+const char *QueueFileName() {
+    static char shown[4096];
+    return ShownName(queue_file, shown, sizeof shown);
 }
 
 /* Writes e to p as 4 bytes, least significant first, whatever the host's
@@ -67,7 +71,7 @@ Status ReadF(SqQueue &Q) {
     if (result == FILE_OPEN_FAILED) PrintLine("FILE OPEN ERROR");
     if (result != FILE_DONE) return ERROR;
     if (size >= MAXQSIZE * ELEM_BYTES) {
-        g_file_error = EFBIG; /* "File too large": more than the queue holds */
+        g_file_error = {FILE_TOO_LARGE, 0}; /* more than the queue holds */
         return ERROR;
     }
 

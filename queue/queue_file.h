@@ -35,4 +35,7 @@ Status ReadF(SqQueue &Q);
  * says it ("Permission denied"). */
 const char *QueueFileError();
 
+/* queue_file as a message shows it: control characters as '?'. */
+const char *QueueFileName();
+
 #endif

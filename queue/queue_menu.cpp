@@ -1,11 +1,13 @@
 /* queue_menu.cpp - the console dialogue of the queue program: draw the menu,
  * read an option, run it on the one queue Q, report, pause; option 0 ends. */
 #include "SqQueue.h"
-#include "queue_file.h"
+#include "cmdline.h"
 #include "console.h"
+#include "console_system.h"
+#include "queue_texts.h"
 #include "fail.h"
 #include "queue_draw.h"
-#include "queue_texts.h"
+#include "queue_file.h"
 
 static const char *const kMenu[] = {
     "\n",
@@ -25,11 +27,7 @@ static const char *const kMenu[] = {
  * and 11 use "队列不存在！" instead. */
 static const char kNoQueue[] = "队列不存在";
 
-/* The pause after an option: two characters, the first of which normally
- * takes the newline that ended the last number typed. */
-static void QueuePause() {
-    MenuPause(2);
-}
+static const size_t kMenuLines = sizeof kMenu / sizeof kMenu[0];
 
 /* The line for a missing queue when result is INFEASIBLE, else none. Returns
  * true when it printed. */
@@ -51,7 +49,7 @@ static void ReportFile(Status result, const char *success, const char *failure) 
     } else {
         PrintText(failure);
         FlushOutput();
-        Complain("%s: %s", queue_file, QueueFileError());
+        Complain("%s: %s", QueueFileName(), QueueFileError());
     }
 }
 
@@ -75,7 +73,7 @@ static void AskAndEnQueue(SqQueue &Q) {
         Print("%d入队列成功\n", e);
 }
 
-/* Runs option op (1 to 11) on Q, then pauses. */
+/* Runs option op (1 to 11) on Q. */
 static void RunOption(int op, SqQueue &Q) {
     int e = 0;
     Status result;
@@ -129,13 +127,7 @@ static void RunOption(int op, SqQueue &Q) {
     default:
         break;
     }
-    QueuePause();
 }
-
-/* The queue the options work on: none until option 1. It lives at file scope
- * so that its block stays reachable when the end of input ends the program
- * from inside a read. */
-static SqQueue Q = {nullptr, 0, 0};
 
 static const char kHelp[] =
     "Usage: queue_menu [OPTIONS]\n"
@@ -151,32 +143,43 @@ static const char kHelp[] =
     "\n"
     "The manual page queue_menu(1) describes the menu, the pause and the data file.\n";
 
-/* Options 1 to 11, each followed by its pause. */
-static void RunOnQ(int op) {
-    RunOption(op, Q);
+/* A --file path must name something. */
+static const char *CheckPath(const char *path, char *, size_t) {
+    return *path ? nullptr : "needs a path, not an empty text";
 }
 
-/* The option this program takes: the data file. */
-static void TakeOptions(const CmdOptions &opt) {
-    if (opt.file) queue_file = opt.file;
-}
-
-/* The --draw picture above each menu. */
-static void DrawQ(int cols, int rows) {
-    DrawQueue(Q, cols, rows);
-}
-
+/* Start: the arguments, the options, the console. Then the loop: clear
+ * the screen, draw the queue (--draw), print the menu, read the choice,
+ * run the option, pause; until 0 (or the end of input, which ends the
+ * program inside a read). */
 int main(int argc, char **argv) {
-    const MenuProgram program = {"queue_menu",
-                                 {kHelp, nullptr, true, false},
-                                 kMenu,
-                                 sizeof kMenu / sizeof kMenu[0],
-                                 "    请选择你的操作[0~11]:",
-                                 11,
-                                 TakeOptions,
-                                 RunOnQ,
-                                 DrawQ,
-                                 kQueueTexts,
-                                 kQueueTextCount};
-    return RunMenuProgram(argc, argv, program);
+    SetProgramName("queue_menu");
+    argv = Utf8Arguments(&argc, argv);
+    const CmdOption options[] = {
+        {"--file", nullptr, &queue_file, CheckPath},
+    };
+    CmdShared shared;
+    int status =
+        ParseCmdLine(argc, argv, kHelp, options, sizeof options / sizeof options[0], shared);
+    if (status != CMD_RUN) return status;
+    ConsoleInit(shared.encoding);
+    SetLanguage(shared.lang, kQueueTexts, kQueueTextCount);
+
+    /* No queue until option 1. Static, so that its block stays reachable
+     * when the end of input ends the program inside a read. */
+    static SqQueue Q = {nullptr, 0, 0};
+    int op = 1;
+    while (op != 0) {
+        ClearForMenu();
+        if (shared.draw) {
+            TermSize room = RoomAboveMenu(kMenu, kMenuLines);
+            DrawQueue(Q, room.cols, room.rows);
+        }
+        PrintMenu(kMenu, kMenuLines, "    请选择你的操作[0~11]:");
+        op = ReadChoice(11, shared.learn);
+        if (op < 1 || op > 11) continue; /* 0 ends the loop; others redraw the menu */
+        RunOption(op, Q);
+        MenuPause(2, shared.learn); /* the first normally the newline after a number */
+    }
+    return 0;
 }

@@ -179,15 +179,15 @@ static void DepthFirst(Status (*walk)(BiTree, const WalkWatch &), BiTree T, Trac
     walk(T, w);
 }
 
+void TraceLevels(BiTree T) {
+    LevelTrace L = {nullptr, nullptr, 0, 0};
+    const WalkWatch w = {nullptr, nullptr, TraceLevel, &L};
+    LevelOrderWalk(T, w);
+    free(L.node);
+    free(L.pos);
+}
+
 void TraceWalk(Status (*walk)(BiTree, const WalkWatch &), BiTree T) {
-    if (walk == LevelOrderWalk) {
-        LevelTrace L = {nullptr, nullptr, 0, 0};
-        const WalkWatch w = {nullptr, nullptr, TraceLevel, &L};
-        walk(T, w);
-        free(L.node);
-        free(L.pos);
-        return;
-    }
     TraceState t;
     t.show = nullptr;
     t.show_ctx = nullptr;

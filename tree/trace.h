@@ -9,9 +9,9 @@
  * the top ones, after "...N more" for those left out. */
 #define TRACE_SHOWN 16
 
-/* Runs walk (one of PreOrderWalk, InOrderWalk, PostOrderWalk and
- * LevelOrderWalk) on T and prints, on stdout, its trace. A depth-first walk
- * gives a header line and then one row per stack operation:
+/* Runs walk (one of PreOrderWalk, InOrderWalk and PostOrderWalk) on T and
+ * prints, on stdout, its trace: a header line and then one row per stack
+ * operation:
  *
  *   step  action  p  stack    output
  *   1     push A  B  A        A
@@ -22,15 +22,18 @@
  * and the nodes printed so far. An empty list shows as "-". Each field
  * starts at the column of its title, the columns being as wide as the
  * walk's widest field (the walk is run twice: once to measure, once to
- * print). The level-order walk gives a line per level instead:
+ * print). Data outside printable ASCII shows as \xHH (a blank too). A row
+ * holds at most TRACE_SHOWN elements of each list, so its length has a
+ * bound. No tree prints nothing. */
+void TraceWalk(Status (*walk)(BiTree, const WalkWatch &), BiTree T);
+
+/* The trace of the level-order walk of T, on stdout: a line per level,
  *
  *   level K: X(pos) Y(pos)
  *
- * with each node's position as options 8 to 14 take it ("?" beyond int).
- * Data outside printable ASCII shows as \xHH (a blank too). A row holds at
- * most TRACE_SHOWN elements of each list, so its length has a bound. No
- * tree prints nothing. */
-void TraceWalk(Status (*walk)(BiTree, const WalkWatch &), BiTree T);
+ * with each node's position as options 8 to 14 take it ("?" beyond int),
+ * data as TraceWalk shows it. No tree prints nothing. */
+void TraceLevels(BiTree T);
 
 /* One row of a depth-first trace, lent to a TraceShow. */
 typedef struct {

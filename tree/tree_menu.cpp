@@ -5,11 +5,12 @@
 #include <cstring>
 
 #include "Bitree.h"
+#include "cmdline.h"
 #include "console.h"
-#include "description.h"
-#include "termsize.h"
-#include "trace.h"
+#include "console_system.h"
 #include "tree_texts.h"
+#include "description.h"
+#include "trace.h"
 #include "tree_draw.h"
 
 static const char *const kMenu[] = {
@@ -30,11 +31,7 @@ static const char *const kMenu[] = {
     "\t-------------------------------------------------",
 };
 
-/* The pause after an option: three characters, the first of which normally
- * takes the newline that ended the last number typed. */
-static void TreePause() {
-    MenuPause(3);
-}
+static const size_t kMenuLines = sizeof kMenu / sizeof kMenu[0];
 
 /* Prints success when result is non-zero, failure when it is 0. */
 static void Report(Status result, const char *success, const char *failure) {
@@ -51,10 +48,11 @@ static Status Replace(BiTree &T, Status (*make)(BiTree &)) {
     return result;
 }
 
-/* --trace: each walk of options 17 to 20 shows its steps too. --step: the
- * walks of options 17 to 19 show them one at a time instead. */
-static bool g_trace = false;
-static bool g_step = false;
+/* How the walks of options 17 to 20 are shown. */
+struct WalkViews {
+    bool trace; /* --trace (or --learn): each walk shows its steps too */
+    bool step;  /* --step: the walks of 17 to 19 show them one at a time */
+};
 
 /* One frame of --step: the tree with the step's node marked, the trace row
  * under its header, and a line with the step's number that says how to go
@@ -84,18 +82,28 @@ static bool ShowStep(const TraceRow &row, void *ctx) {
     return strcmp(line, "q") != 0;
 }
 
-/* Options 17 to 20: heading, the steps of the walk (with --trace, or a
+/* Options 17 to 19: heading, the steps of the walk (with --trace, or a
  * step at a time with --step), the sequence, closing rule. The sequence is
  * printed by a walk of its own, so it stands on its line exactly as
  * without --trace. */
 static void ShowTraversal(const char *heading, Status (*traverse)(BiTree),
-                          Status (*walk)(BiTree, const WalkWatch &), BiTree T) {
+                          Status (*walk)(BiTree, const WalkWatch &), BiTree T,
+                          const WalkViews &views) {
     PrintLine(heading);
-    if (g_step && walk != LevelOrderWalk)
+    if (views.step)
         TraceWalkRows(walk, T, ShowStep, T);
-    else if (g_trace)
+    else if (views.trace)
         TraceWalk(walk, T);
     traverse(T);
+    PrintText("\n--------The End-------");
+}
+
+/* Option 20: the same for the level-order walk, whose trace is a line per
+ * level; --step leaves it as --trace shows it. */
+static void ShowLevelOrder(BiTree T, const WalkViews &views) {
+    PrintLine("树T层序遍历为：");
+    if (views.trace) TraceLevels(T);
+    LevelOrderTraverse(T);
     PrintText("\n--------The End-------");
 }
 
@@ -150,17 +158,13 @@ static void ShowRelative(const Relative &r, BiTree T) {
         PrintText(r.missing);
 }
 
-/* The tree built by option 15 and grafted into T. Once grafted its nodes
- * belong to T, so building the next one only overwrites P. File scope, like
- * T, keeps it reachable when the end of input ends the program. */
-static BiTree P = nullptr;
-
-/* Option 15: build a copy of the described tree (bitree::str) without its
- * right subtree (only the nodes that are grafted are made), cut T's right
- * subtree, and graft the copy under the left child of T's root on the side
- * the user picks. When the copy cannot be built, T is left as it was.
- * Returns false when there is to be no pause. */
-static bool GraftCopy(BiTree &T) {
+/* Option 15: build P, a copy of the described tree (bitree::str) without
+ * its right subtree (only the nodes that are grafted are made), cut T's
+ * right subtree, and graft P under the left child of T's root on the side
+ * the user picks. Once grafted P's nodes belong to T, so the next build
+ * only overwrites P. When P cannot be built, T is left as it was. Returns
+ * false when there is to be no pause. */
+static bool GraftCopy(BiTree &T, BiTree &P) {
     bitree::index = 0;
     if (!CreateBiTreeWithoutRight(P)) {
         PrintLine("二叉树P构造失败");
@@ -212,8 +216,9 @@ static void AssignValue(BiTree T) {
     PrintLine(Assign(T, e, elem) == OK ? "赋值成功" : "赋值失败");
 }
 
-/* Runs option op (1 to 20) on T, then pauses. */
-static void RunOption(int op, BiTree &T) {
+/* Runs option op (1 to 20) on T (P for option 15). Returns false when
+ * there is to be no pause after it. */
+static bool RunOption(int op, BiTree &T, BiTree &P, const WalkViews &views) {
     switch (op) {
     case 1:
         Report(Replace(T, InitBiTree), "空二叉树创建成功", "空二叉树创建失败");
@@ -251,33 +256,28 @@ static void RunOption(int op, BiTree &T) {
         ShowRelative(kRelatives[op - 10], T);
         break;
     case 15:
-        if (!GraftCopy(T)) return;
+        if (!GraftCopy(T, P)) return false;
         break;
     case 16:
         CutSubtree(T);
         break;
     case 17:
-        ShowTraversal("树T前序遍历为：", PreOrderTraverse, PreOrderWalk, T);
+        ShowTraversal("树T前序遍历为：", PreOrderTraverse, PreOrderWalk, T, views);
         break;
     case 18:
-        ShowTraversal("树T中序遍历为：", InOrderTraverse, InOrderWalk, T);
+        ShowTraversal("树T中序遍历为：", InOrderTraverse, InOrderWalk, T, views);
         break;
     case 19:
-        ShowTraversal("树T后序遍历为：", PostOrderTraverse, PostOrderWalk, T);
+        ShowTraversal("树T后序遍历为：", PostOrderTraverse, PostOrderWalk, T, views);
         break;
     case 20:
-        ShowTraversal("树T层序遍历为：", LevelOrderTraverse, LevelOrderWalk, T);
+        ShowLevelOrder(T, views);
         break;
     default:
         break;
     }
-    TreePause();
+    return true;
 }
-
-/* The tree the options work on: no tree until option 1 or 3. It lives at
- * file scope so that it stays reachable when the end of input ends the
- * program from inside a read. */
-static BiTree T = nullptr;
 
 static const char kHelp[] =
     "Usage: tree_menu [OPTIONS]\n"
@@ -297,36 +297,47 @@ static const char kHelp[] =
     "(no space), '#' for an empty subtree; the built-in one is\n" BUILTIN_DESCRIPTION ".\n"
     "The manual page tree_menu(1) describes the menu, the pause and node positions.\n";
 
-/* Options 1 to 20, each followed by its pause. */
-static void RunOnT(int op) {
-    RunOption(op, T);
-}
-
-/* The options this program takes: the tree's description, and --trace. */
-static void TakeOptions(const CmdOptions &opt) {
-    g_trace = opt.trace;
-    g_step = opt.step;
-    /* Checked to fit str with its zero byte; the rest of str stays zero. */
-    const char *description = opt.tree ? opt.tree : BUILTIN_DESCRIPTION;
-    memcpy(bitree::str, description, strlen(description) + 1);
-}
-
-/* The --draw picture above each menu. */
-static void DrawT(int cols, int rows) {
-    DrawBiTree(T, cols, rows);
-}
-
+/* Start: the arguments, the options, the console and the description.
+ * Then the loop: clear the screen, draw the tree (--draw), print the menu,
+ * read the choice, run the option, pause; until 0 (or the end of input,
+ * which ends the program inside a read). */
 int main(int argc, char **argv) {
-    const MenuProgram program = {"tree_menu",
-                                 {kHelp, CheckDescription, false, true},
-                                 kMenu,
-                                 sizeof kMenu / sizeof kMenu[0],
-                                 "\t请选择你的操作[0~20]:",
-                                 20,
-                                 TakeOptions,
-                                 RunOnT,
-                                 DrawT,
-                                 kTreeTexts,
-                                 kTreeTextCount};
-    return RunMenuProgram(argc, argv, program);
+    SetProgramName("tree_menu");
+    argv = Utf8Arguments(&argc, argv);
+    const char *description = BUILTIN_DESCRIPTION;
+    WalkViews views = {false, false};
+    const CmdOption options[] = {
+        {"--tree", nullptr, &description, CheckDescription},
+        {"--trace", &views.trace, nullptr, nullptr},
+        {"--step", &views.step, nullptr, nullptr},
+    };
+    CmdShared shared;
+    int status =
+        ParseCmdLine(argc, argv, kHelp, options, sizeof options / sizeof options[0], shared);
+    if (status != CMD_RUN) return status;
+    ConsoleInit(shared.encoding);
+    SetLanguage(shared.lang, kTreeTexts, kTreeTextCount);
+    views.trace = views.trace || shared.learn;
+    /* Checked to fit str with its zero byte; the rest of str stays zero. */
+    memcpy(bitree::str, description, strlen(description) + 1);
+
+    /* The loop's trees, static so that they stay reachable when the end of
+     * input ends the program inside a read. */
+    static BiTree T = nullptr; /* no tree until option 1 or 3 */
+    static BiTree P = nullptr; /* the tree option 15 builds and grafts into T */
+    int op = 1;
+    while (op != 0) {
+        ClearForMenu();
+        if (shared.draw) {
+            TermSize room = RoomAboveMenu(kMenu, kMenuLines);
+            DrawBiTree(T, room.cols, room.rows);
+        }
+        PrintMenu(kMenu, kMenuLines, "\t请选择你的操作[0~20]:");
+        op = ReadChoice(20, shared.learn);
+        if (op < 1 || op > 20) continue; /* 0 ends the loop; others redraw the menu */
+        /* The pause: three characters, the first normally the newline
+         * that ended the last number typed. */
+        if (RunOption(op, T, P, views)) MenuPause(3, shared.learn);
+    }
+    return 0;
 }

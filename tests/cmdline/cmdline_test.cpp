@@ -18,21 +18,33 @@ const char *CheckTree(const char *value, char *why, size_t size) {
     return why;
 }
 
-const CmdKnown kTree = {"tree help\n", CheckTree, false, true};
-const CmdKnown kQueue = {"queue help\n", nullptr, true, false};
+const char *CheckPath(const char *value, char *, size_t) {
+    return *value ? nullptr : "needs a path, not an empty text";
+}
+
+// The two programs' own options, as their tables give them.
+enum Program { kTree, kQueue };
 
 struct Result {
     int status;
-    CmdOptions opt;
+    CmdShared shared;
+    const char *tree = nullptr, *file = nullptr;
+    bool trace = false, step = false;
     Captured io;
 };
 
-Result Parse(const CmdKnown &known, std::vector<const char *> args) {
+Result Parse(Program program, std::vector<const char *> args) {
     args.insert(args.begin(), "prog");
     Result r;
+    const CmdOption tree[] = {{"--tree", nullptr, &r.tree, CheckTree},
+                              {"--trace", &r.trace, nullptr, nullptr},
+                              {"--step", &r.step, nullptr, nullptr}};
+    const CmdOption queue[] = {{"--file", nullptr, &r.file, CheckPath}};
     r.io = Capture([&] {
-        r.status =
-            ParseCmdLine((int)args.size(), const_cast<char *const *>(args.data()), known, r.opt);
+        char *const *argv = const_cast<char *const *>(args.data());
+        r.status = program == kTree
+                       ? ParseCmdLine((int)args.size(), argv, "tree help\n", tree, 3, r.shared)
+                       : ParseCmdLine((int)args.size(), argv, "queue help\n", queue, 1, r.shared);
     });
     return r;
 }
@@ -40,71 +52,72 @@ Result Parse(const CmdKnown &known, std::vector<const char *> args) {
 TEST(ParseCmdLine, GoodCommandLines) {
     SetProgramName("prog");
     struct Case {
-        const CmdKnown *known;
+        Program program;
         std::vector<const char *> args;
         bool draw, trace;
         OutputEncoding encoding;
         const char *tree, *file;
     } cases[] = {
-        {&kTree, {}, false, false, ENCODING_AUTO, nullptr, nullptr},
-        {&kTree, {"--tree", "AB##C##", "--draw"}, true, false, ENCODING_AUTO, "AB##C##", nullptr},
-        {&kTree,
+        {kTree, {}, false, false, ENCODING_AUTO, nullptr, nullptr},
+        {kTree, {"--tree", "AB##C##", "--draw"}, true, false, ENCODING_AUTO, "AB##C##", nullptr},
+        {kTree,
          {"--encoding=UTF-8", "--tree=A##", "--"},
          false,
          false,
          ENCODING_UTF8,
          "A##",
          nullptr},
-        {&kTree, {"--trace", "--draw"}, true, true, ENCODING_AUTO, nullptr, nullptr},
-        {&kTree,
+        {kTree, {"--trace", "--draw"}, true, true, ENCODING_AUTO, nullptr, nullptr},
+        {kTree,
          {"--encoding", "gbk", "--encoding", "utf8"},
          false,
          false,
          ENCODING_UTF8,
          nullptr,
          nullptr},
-        {&kQueue,
+        {kQueue,
          {"--file", "--draw", "--encoding", "GBK"},
          false,
          false,
          ENCODING_GBK,
          nullptr,
          "--draw"},
-        {&kQueue, {"--draw", "--file=-"}, true, false, ENCODING_AUTO, nullptr, "-"},
+        {kQueue, {"--draw", "--file=-"}, true, false, ENCODING_AUTO, nullptr, "-"},
     };
     for (const Case &c : cases) {
-        Result r = Parse(*c.known, c.args);
+        Result r = Parse(c.program, c.args);
         EXPECT_EQ(r.status, CMD_RUN);
-        EXPECT_EQ(r.opt.draw, c.draw);
-        EXPECT_EQ(r.opt.trace, c.trace);
-        EXPECT_EQ(r.opt.encoding, c.encoding);
-        EXPECT_STREQ(r.opt.tree, c.tree);
-        EXPECT_STREQ(r.opt.file, c.file);
+        EXPECT_EQ(r.shared.draw, c.draw);
+        EXPECT_EQ(r.trace, c.trace);
+        EXPECT_EQ(r.shared.encoding, c.encoding);
+        EXPECT_STREQ(r.tree, c.tree);
+        EXPECT_STREQ(r.file, c.file);
         EXPECT_EQ(r.io.out + r.io.err, "");
     }
 }
 
-// --learn turns on the views a learner needs: --draw, and --trace where the
-// program walks; --step stands alone.
+// --learn turns on --draw (a program turns on its own views with it);
+// --step stands alone.
 TEST(ParseCmdLine, LearnAndStep) {
     SetProgramName("prog");
     struct Case {
-        const CmdKnown *known;
+        Program program;
         std::vector<const char *> args;
         bool draw, trace, step, learn;
     } cases[] = {
-        {&kTree, {"--learn"}, true, true, false, true},
-        {&kQueue, {"--learn"}, true, false, false, true},
-        {&kTree, {"--step"}, false, false, true, false},
-        {&kTree, {"--step", "--learn", "--draw"}, true, true, true, true},
+        {kTree, {"--learn"}, true, false, false, true},
+        {kQueue, {"--learn"}, true, false, false, true},
+        {kTree, {"--step"}, false, false, true, false},
+        {kTree, {"--step", "--learn", "--draw"}, true, false, true, true},
+        {kTree, {"--trace", "--learn"}, true, true, false, true},
     };
     for (const Case &c : cases) {
-        Result r = Parse(*c.known, c.args);
+        Result r = Parse(c.program, c.args);
         EXPECT_EQ(r.status, CMD_RUN);
-        EXPECT_EQ(r.opt.draw, c.draw);
-        EXPECT_EQ(r.opt.trace, c.trace);
-        EXPECT_EQ(r.opt.step, c.step);
-        EXPECT_EQ(r.opt.learn, c.learn);
+        EXPECT_EQ(r.shared.draw, c.draw);
+        EXPECT_EQ(r.trace, c.trace);
+        EXPECT_EQ(r.step, c.step);
+        EXPECT_EQ(r.shared.learn, c.learn);
         EXPECT_EQ(r.io.out + r.io.err, "");
     }
 }
@@ -113,19 +126,19 @@ TEST(ParseCmdLine, LearnAndStep) {
 TEST(ParseCmdLine, Lang) {
     SetProgramName("prog");
     struct Case {
-        const CmdKnown *known;
+        Program program;
         std::vector<const char *> args;
         Language lang;
     } cases[] = {
-        {&kTree, {}, LANG_ZH},
-        {&kQueue, {"--lang", "en"}, LANG_EN},
-        {&kTree, {"--lang=EN"}, LANG_EN},
-        {&kQueue, {"--lang", "en", "--lang=zh"}, LANG_ZH},
+        {kTree, {}, LANG_ZH},
+        {kQueue, {"--lang", "en"}, LANG_EN},
+        {kTree, {"--lang=EN"}, LANG_EN},
+        {kQueue, {"--lang", "en", "--lang=zh"}, LANG_ZH},
     };
     for (const Case &c : cases) {
-        Result r = Parse(*c.known, c.args);
+        Result r = Parse(c.program, c.args);
         EXPECT_EQ(r.status, CMD_RUN);
-        EXPECT_EQ(r.opt.lang, c.lang) << c.args.size();
+        EXPECT_EQ(r.shared.lang, c.lang) << c.args.size();
         EXPECT_EQ(r.io.out + r.io.err, "");
     }
 }
@@ -148,40 +161,40 @@ TEST(ParseCmdLine, HelpAndVersionPrintAndEnd) {
 TEST(ParseCmdLine, MistakesSayWhatAndEndWithStatus2) {
     SetProgramName("prog");
     struct Case {
-        const CmdKnown *known;
+        Program program;
         std::vector<const char *> args;
         const char *problem;
     } cases[] = {
-        {&kTree, {"--bogus"}, "unknown option '--bogus'"},
-        {&kTree, {"--file", "x"}, "unknown option '--file'"},
-        {&kQueue, {"--tree", "A##"}, "unknown option '--tree'"},
-        {&kTree, {"-H"}, "unknown option '-H'"},
-        {&kTree, {"-help"}, "unknown option '-help'"},
-        {&kQueue, {"-h=1"}, "option '-h' takes no value"},
-        {&kQueue, {"--trace"}, "unknown option '--trace'"},
-        {&kTree, {"--trace=1"}, "option '--trace' takes no value"},
-        {&kQueue, {"--step"}, "unknown option '--step'"},
-        {&kTree, {"--learn=1"}, "option '--learn' takes no value"},
-        {&kTree, {"--draw", "extra"}, "unexpected argument 'extra'"},
-        {&kTree, {"--", "--draw"}, "unexpected argument '--draw'"},
-        {&kTree, {"--draw=yes"}, "option '--draw' takes no value"},
-        {&kTree, {"--draw", "--tree"}, "option '--tree' needs a value"},
-        {&kQueue, {"--encoding", "latin1"}, "bad value 'latin1' for --encoding (gbk or utf-8)"},
-        {&kQueue, {"--file", ""}, "--file needs a path, not an empty text"},
-        {&kQueue, {"--lang", "fr"}, "bad value 'fr' for --lang (zh or en)"},
-        {&kTree, {"--lang"}, "option '--lang' needs a value"},
-        {&kTree, {"--tree", "B##"}, "--tree: not an A tree"},
-        {&kTree, {"--encoding", "x\ny"}, "bad value 'x?y' for --encoding (gbk or utf-8)"},
+        {kTree, {"--bogus"}, "unknown option '--bogus'"},
+        {kTree, {"--file", "x"}, "unknown option '--file'"},
+        {kQueue, {"--tree", "A##"}, "unknown option '--tree'"},
+        {kTree, {"-H"}, "unknown option '-H'"},
+        {kTree, {"-help"}, "unknown option '-help'"},
+        {kQueue, {"-h=1"}, "option '-h' takes no value"},
+        {kQueue, {"--trace"}, "unknown option '--trace'"},
+        {kTree, {"--trace=1"}, "option '--trace' takes no value"},
+        {kQueue, {"--step"}, "unknown option '--step'"},
+        {kTree, {"--learn=1"}, "option '--learn' takes no value"},
+        {kTree, {"--draw", "extra"}, "unexpected argument 'extra'"},
+        {kTree, {"--", "--draw"}, "unexpected argument '--draw'"},
+        {kTree, {"--draw=yes"}, "option '--draw' takes no value"},
+        {kTree, {"--draw", "--tree"}, "option '--tree' needs a value"},
+        {kQueue, {"--encoding", "latin1"}, "--encoding: bad value 'latin1' (gbk or utf-8)"},
+        {kQueue, {"--file", ""}, "--file: needs a path, not an empty text"},
+        {kQueue, {"--lang", "fr"}, "--lang: bad value 'fr' (zh or en)"},
+        {kTree, {"--lang"}, "option '--lang' needs a value"},
+        {kTree, {"--tree", "B##"}, "--tree: not an A tree"},
+        {kTree, {"--encoding", "x\ny"}, "--encoding: bad value 'x?y' (gbk or utf-8)"},
         // Quoted texts stop at 40 bytes; a long option name is cut without "...".
-        {&kTree,
+        {kTree,
          {"--encoding", "0123456789012345678901234567890123456789X"},
-         "bad value '0123456789012345678901234567890123456789...' for --encoding (gbk or utf-8)"},
-        {&kTree,
+         "--encoding: bad value '0123456789012345678901234567890123456789...' (gbk or utf-8)"},
+        {kTree,
          {"--abcdefghijabcdefghijabcdefghijabcdefghijXY"},
          "unknown option '--abcdefghijabcdefghijabcdefghijabcdefgh'"},
     };
     for (const Case &c : cases) {
-        Result r = Parse(*c.known, c.args);
+        Result r = Parse(c.program, c.args);
         EXPECT_EQ(r.status, CMD_USAGE) << c.problem;
         EXPECT_EQ(r.io.out, "");
         EXPECT_EQ(r.io.err, std::string("prog: ") + c.problem + "; try 'prog --help'\n");

@@ -26,7 +26,6 @@
 #include "capture.h"
 #include "console.h"
 #include "console_system.h"
-#include "termsize.h"
 
 namespace {
 
@@ -246,16 +245,23 @@ TEST_F(ConsoleRead, ReadsAcrossBlocks) {
     }
 }
 
+// One menu round as the programs run it, without a picture.
+int MenuRound(const char *const *lines, size_t n, const char *prompt) {
+    ClearForMenu();
+    PrintMenu(lines, n, prompt);
+    return ReadChoice(9, false);
+}
+
 TEST_F(ConsoleRead, MenuEachTimeAsGiven) {
     // Two menus in turn: each round shows the menu it is given.
     static const char *const kOne[] = {"\n", "一"};
     static const char *const kTwo[] = {"二", "-"};
     Feed("1\n2\nx y\n3\n");
     testing::internal::CaptureStdout();
-    EXPECT_EQ(MenuChoice(kOne, 2, "选:"), 1);
-    EXPECT_EQ(MenuChoice(kTwo, 2, "选:"), 2);
-    EXPECT_EQ(MenuChoice(kOne, 1, "选:"), -1) << "not a number: the line goes";
-    EXPECT_EQ(MenuChoice(kOne, 2, "选:"), 3);
+    EXPECT_EQ(MenuRound(kOne, 2, "选:"), 1);
+    EXPECT_EQ(MenuRound(kTwo, 2, "选:"), 2);
+    EXPECT_EQ(MenuRound(kOne, 1, "选:"), -1) << "not a number: the line goes";
+    EXPECT_EQ(MenuRound(kOne, 2, "选:"), 3);
     fflush(stdout);
     std::string one = "\n\n" + Gbk("一") + "\n" + Gbk("选:");
     std::string two = Gbk("二") + "\n-\n" + Gbk("选:");

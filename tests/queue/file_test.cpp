@@ -172,6 +172,21 @@ TEST_F(DataFile, FolderNamedDataDatRefusedForLoadAndSave) {
     EXPECT_EQ(std::distance(fs::directory_iterator("."), {}), 1) << "nothing left beside it";
 }
 
+// A name goes into a message with its control characters shown as '?', a
+// long one cut short before a whole character.
+TEST_F(DataFile, NameShownWithoutControlCharacters) {
+    const struct {
+        std::string name, shown;
+    } rows[] = {{"a\x1b[2Jb\nc\x7f", "a?[2Jb?c?"},
+                {"我的队列.dat", "我的队列.dat"},
+                {std::string(4090, 'x') + "队列", std::string(4090, 'x') + "..."}};
+    for (const auto &row : rows) {
+        queue_file = row.name.c_str();
+        EXPECT_EQ(QueueFileName(), row.shown) << row.name;
+    }
+    queue_file = QUEUE_FILE;
+}
+
 TEST_F(DataFile, NoQueueTouchesNoFile) {
     DestroyQueue(Q);
     EXPECT_EQ(Output([&] { EXPECT_EQ(SaveFile(Q), INFEASIBLE); }), "");

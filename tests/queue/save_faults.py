@@ -12,10 +12,12 @@ without changing the program.
           whole; a stranded new file holds the new bytes or nothing.
   turns   two savers of a hard-linked data.dat at once, the first held 1 s
           inside its rewrite: data.dat ends as one of the two new queues.
+  races   one run per line of RACES: a call of the save slowed while
+          another program changes data.dat or loads it.
 
 Where strace is missing or cannot trace, says so and exits with 77 (skipped).
 
-Usage: save_faults.py --program QUEUE_MENU (faults | kills | turns)
+Usage: save_faults.py --program QUEUE_MENU (faults | kills | turns | races)
 """
 import argparse
 import errno
@@ -86,10 +88,16 @@ FAULTS = [
      FAILED, b"queue_menu: data.dat: No space left on device\n", OLD),
     ("in place: sync fails", "linked", "fsync", r"/data\.dat>", "error=EIO",
      FAILED, b"queue_menu: data.dat: Input/output error\n", OLD),
+    # The close that reports the file's write-back: the old bytes go back.
     ("in place: close fails", "linked", "close", r"/data\.dat>", "error=EIO",
-     FAILED, b"queue_menu: data.dat: Input/output error\n", NEW, "copy"),
-    ("in place: the copy cannot be made", "linked", "openat", r"queue_menu-old", "error=ENOSPC",
+     FAILED, b"queue_menu: data.dat: Input/output error\n", OLD),
+    ("in place: the copy cannot be made", "linked", "openat", r"O_TMPFILE", "error=ENOSPC",
      FAILED, b"queue_menu: data.dat: No space left on device\n", OLD),
+    # A folder that refuses the rename (append-only, sticky): in place.
+    ("rename refused: rewritten in place", True, "rename", r".", "error=EPERM",
+     SAVED, b"", NEW),
+    ("in place, no copy: close fails", "linked", "close", r"/data\.dat>", "error=EIO",
+     FAILED, b"queue_menu: data.dat: Input/output error\n", OLD, "nocopy"),
 ]
 
 
@@ -181,8 +189,11 @@ def fault_case(program, work, case):
         hits = [k for c, k, line in calls if c == call and where.search(line)]
         if not hits:
             return ["no %s call matching %r in the save" % (call, pattern)]
-        args = ["-o", os.devnull, "-e", "trace=" + call,
+        args = ["-o", os.devnull, "-e", "trace=%s,openat" % call,
                 "-e", "inject=%s:%s:when=%d" % (call, inject, hits[0])]
+        if len(case) > 8 and case[8] == "nocopy":  # the folder refuses the copy
+            copies = [k for c, k, line in calls if c == "openat" and "O_TMPFILE" in line]
+            args += ["-e", "inject=openat:error=EACCES:when=%d" % copies[0]]
     prepare(work, old)
     if xattr:
         try:
@@ -230,8 +241,8 @@ MEMORY_CALLS = {"getrandom", "brk", "mmap", "munmap", "mremap", "madvise", "mpro
 
 
 def kill_sweep(program, work, old):
-    """Kills the save at each of its system calls; returns (runs, stranded,
-    problems)."""
+    """Kills the save at each of its system calls; returns (runs, kill points
+    that strand a new file, problems)."""
     calls = [c for c in save_calls(program, work, old) if c[0] not in MEMORY_CALLS]
     problems, stranded = [], 0
     for call, k, line in calls:
@@ -246,11 +257,14 @@ def kill_sweep(program, work, old):
         copied = any(COPY.match(n) and read(work, n) == OLD for n in left)
         if after not in ((OLD if old else None), NEW) and not copied:
             problems.append("%s: data.dat holds %r" % (where, after))
-        for name in left:
+        links = 2 if old == "linked" else 1
+        if after is not None and os.stat(os.path.join(work, "data.dat")).st_nlink != links:
+            problems.append("%s: data.dat has a name more" % where)
+        for name in left:  # a copy is whole, never half written
             if not (STRANDED.match(name) and read(work, name) in (NEW, b"") or
-                    COPY.match(name) and read(work, name) in (OLD, b"")):
+                    COPY.match(name) and read(work, name) == OLD):
                 problems.append("%s: left %s" % (where, name))
-            stranded += 1
+        stranded += any(STRANDED.match(n) for n in left)
     return len(calls), stranded, problems
 
 
@@ -284,10 +298,81 @@ def turns(program, work):
     return problems
 
 
+OTHER = struct.pack("<i", 42)  # what another program puts in data.dat
+# Options 1, 11, 9, 0: a load, and the queue it gave.
+LOAD_SESSION = b"1\n\n11\n\n9\n\n0\n"
+REPLACED = b"queue_menu: data.dat: Replaced by another program during the save\n"
+
+
+def put_other(work):
+    """Another program writes data.dat whole, by a rename where it exists."""
+    with open(os.path.join(work, "other.new"), "wb") as f:
+        f.write(OTHER)
+    os.replace(os.path.join(work, "other.new"), os.path.join(work, "data.dat"))
+
+
+def load_queue(program, work):
+    """Another queue_menu loads data.dat: the elements it shows."""
+    done = subprocess.run([program], input=LOAD_SESSION, cwd=work, stdout=subprocess.PIPE,
+                          env=dict(os.environ, LC_ALL="C"), timeout=TIME_LIMIT)
+    return re.findall(rb"\n([-\d\t]*)\n-+ end", done.stdout)
+
+
+# One line per race: name, data.dat before (as in FAULTS), the call slowed
+# by 1 s, a pattern for the first such call, delay_enter or delay_exit,
+# what happens meanwhile ("other": another program replaces data.dat or
+# makes it; "load": another program loads it), the tail of stdout, stderr,
+# and data.dat afterwards.
+RACES = [
+    ("absent data.dat made meanwhile", False, "linkat", r"/proc/self/fd", "delay_enter",
+     "other", FAILED, b"queue_menu: data.dat: File exists\n", OTHER),
+    ("data.dat replaced before the rename", True, "flock", r"LOCK_EX", "delay_enter",
+     "other", FAILED, REPLACED, OTHER),
+    ("in place: data.dat replaced once locked", "linked", "flock", r"LOCK_EX", "delay_exit",
+     "other", FAILED, REPLACED, OTHER),
+    ("in place: a load waits for the rewrite", "linked", "pwrite64", r"/data\.dat>",
+     "delay_exit", "load", SAVED, b"", NEW),
+]
+
+
+def race_case(program, work, case):
+    """What is wrong with one line of RACES (empty: nothing)."""
+    name, old, call, pattern, delay, meanwhile, shown, err, after = case
+    calls = save_calls(program, work, old)
+    hits = [k for c, k, line in calls if c == call and re.search(pattern, line)]
+    if not hits:
+        return ["no %s call matching %r in the save" % (call, pattern)]
+    prepare(work, old)
+    asan = ":".join(filter(None, [os.environ.get("ASAN_OPTIONS"), "detect_leaks=0"]))
+    slowed = subprocess.Popen(
+        ["strace", "-qq", "-o", os.devnull, "-e", "trace=" + call, "-e",
+         "inject=%s:%s=1000000:when=%d" % (call, delay, hits[0]), "--", program],
+        stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=subprocess.PIPE, cwd=work,
+        env=dict(os.environ, LC_ALL="C", ASAN_OPTIONS=asan))
+    slowed.stdin.write(SESSION)
+    slowed.stdin.close()
+    time.sleep(0.4)  # the save is inside the slowed call by now
+    loaded = put_other(work) if meanwhile == "other" else load_queue(program, work)
+    out, stderr = slowed.stdout.read(), slowed.stderr.read()
+    slowed.wait(timeout=TIME_LIMIT)
+    problems = []
+    if shown not in out:
+        problems.append("stdout lacks %r" % shown.decode("gbk"))
+    if stderr != err:
+        problems.append("stderr %r, expected %r" % (stderr, err))
+    if data(work) != after:
+        problems.append("data.dat holds %r, expected %r" % (data(work), after))
+    if meanwhile == "load" and loaded != [b"7\t-2\t"]:
+        problems.append("the load showed %r, expected the new queue" % loaded)
+    if leftovers(work):
+        problems.append("left behind: %s" % leftovers(work))
+    return problems
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--program", required=True)
-    parser.add_argument("what", choices=["faults", "kills", "turns"])
+    parser.add_argument("what", choices=["faults", "kills", "turns", "races"])
     args = parser.parse_args()
     why = strace_problem()
     if why:
@@ -303,11 +388,19 @@ def main():
                 problems += ["%s: %s" % (case[0], p) for p in fault_case(program, work, case)]
             print("%d cases; %d problems" % (len(FAULTS), len(problems)))
         elif args.what == "kills":
+            strands = 0
             for old in (True, False, "linked"):
                 runs, stranded, found = kill_sweep(program, work, old)
                 problems += found
-                print("%s data.dat: %d kill points, %d stranded files" % (
+                strands += stranded
+                print("%s data.dat: %d kill points, %d strand a new file" % (
                     {True: "old", False: "no"}.get(old, old), runs, stranded))
+            if strands > 2:
+                problems.append("%d kill points strand a new file, at most 2 may" % strands)
+        elif args.what == "races":
+            for case in RACES:
+                problems += ["%s: %s" % (case[0], p) for p in race_case(program, work, case)]
+            print("%d cases; %d problems" % (len(RACES), len(problems)))
         else:
             problems += turns(program, work)
     for p in problems:

@@ -1,6 +1,7 @@
 // The --trace tables of the walks on chains either way (the built-in and
 // the empty tree are in the trace dialogue), the "...N more" of a deep
 // stack, and the trace of a long chain staying linear in its steps.
+#include <functional>
 #include <gtest/gtest.h>
 #include <sstream>
 #include <string>
@@ -12,18 +13,24 @@
 namespace {
 
 typedef Status (*Walk)(BiTree, const WalkWatch &);
+typedef std::function<void(BiTree)> Tracer;
 
-std::string Trace(Walk walk, BiTree T) {
-    return Output([&] { TraceWalk(walk, T); });
+// The trace of a depth-first walk; TraceLevels is the level-order one.
+Tracer Walking(Walk walk) {
+    return [walk](BiTree T) { TraceWalk(walk, T); };
+}
+
+std::string Trace(const Tracer &trace, BiTree T) {
+    return Output([&] { trace(T); });
 }
 
 TEST(Trace, ChainsStepByStep) {
     struct Case {
         const char *description;
-        Walk walk;
+        Tracer trace;
         const char *lines;
     } cases[] = {
-        {"XYZ####", PreOrderWalk,
+        {"XYZ####", Walking(PreOrderWalk),
          "step  action  p  stack  output\n"
          "1     push X  Y  X      X\n"
          "2     push Y  Z  X Y    X Y\n"
@@ -31,7 +38,7 @@ TEST(Trace, ChainsStepByStep) {
          "4     pop Z   ^  X Y    X Y Z\n"
          "5     pop Y   ^  X      X Y Z\n"
          "6     pop X   ^  -      X Y Z\n"},
-        {"X#Y#Z##", PostOrderWalk, // each stack element with its flag
+        {"X#Y#Z##", Walking(PostOrderWalk), // each stack element with its flag
          "step  action  p  stack     output\n"
          "1     push X  ^  X0        -\n"
          "2     top X   Y  X1        -\n"
@@ -42,32 +49,33 @@ TEST(Trace, ChainsStepByStep) {
          "7     pop Z   Z  X1 Y1     Z\n"
          "8     pop Y   Y  X1        Z Y\n"
          "9     pop X   X  -         Z Y X\n"},
-        {"XYZ####", LevelOrderWalk, "level 0: X(1)\nlevel 1: Y(2)\nlevel 2: Z(4)\n"},
-        {"X#Y#Z##", LevelOrderWalk, "level 0: X(1)\nlevel 1: Y(3)\nlevel 2: Z(7)\n"},
+        {"XYZ####", TraceLevels, "level 0: X(1)\nlevel 1: Y(2)\nlevel 2: Z(4)\n"},
+        {"X#Y#Z##", TraceLevels, "level 0: X(1)\nlevel 1: Y(3)\nlevel 2: Z(7)\n"},
         // Data outside printable ASCII (option 9 can store any byte), a
         // blank included, and the columns as wide as it makes them.
-        {"\n##", InOrderWalk,
+        {"\n##", Walking(InOrderWalk),
          "step  action     p  stack  output\n"
          "1     push \\x0A  ^  \\x0A   -\n"
          "2     pop \\x0A   ^  -      \\x0A\n"},
-        {" ##", PreOrderWalk,
+        {" ##", Walking(PreOrderWalk),
          "step  action     p  stack  output\n"
          "1     push \\x20  ^  \\x20   \\x20\n"
          "2     pop \\x20   ^  -      \\x20\n"},
     };
     for (const Case &c : cases) {
         BiTree T = Build(c.description);
-        EXPECT_EQ(Trace(c.walk, T), c.lines) << c.description;
+        EXPECT_EQ(Trace(c.trace, T), c.lines) << c.description;
         DestroyBiTree(T);
     }
-    for (Walk walk : {PreOrderWalk, InOrderWalk, PostOrderWalk, LevelOrderWalk})
-        EXPECT_EQ(Trace(walk, nullptr), "");
+    for (const Tracer &trace :
+         {Walking(PreOrderWalk), Walking(InOrderWalk), Walking(PostOrderWalk), Tracer(TraceLevels)})
+        EXPECT_EQ(Trace(trace, nullptr), "");
 }
 
 // Past 16 elements a list shows its top (last) 16 after "...N more".
 TEST(Trace, DeepStackShowsItsTop16) {
     BiTree T = Build("abcdefghijklmnopqr###################");
-    std::string trace = Trace(PreOrderWalk, T);
+    std::string trace = Trace(Walking(PreOrderWalk), T);
     EXPECT_NE(trace.find("17    push q  r  ...1 more b c d e f g h i j k l m n o p q  "
                          "...1 more b c d e f g h i j k l m n o p q\n"
                          "18    push r  ^  ...2 more c d e f g h i j k l m n o p q r  "
@@ -93,7 +101,7 @@ TEST(Trace, LongChainStaysLinear) {
                  {false, PostOrderWalk, 1 + 3 * n}};
     for (const Case &c : cases) {
         BiTree T = Chain(n, c.left);
-        std::istringstream trace(Trace(c.walk, T));
+        std::istringstream trace(Trace(Walking(c.walk), T));
         long lines = 0;
         size_t longest = 0;
         for (std::string line; std::getline(trace, line); lines++)

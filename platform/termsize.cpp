@@ -1,0 +1,11 @@
+/* termsize.cpp - see termsize.h. */
+#include "termsize.h"
+
+#include "console_system.h"
+
+TermSize GetTermSize() {
+    TermSize size;
+    if (!AskTermSize(&size) || size.cols <= 0 || size.rows <= 0)
+        size = {TERM_DEFAULT_COLS, TERM_DEFAULT_ROWS};
+    return size;
+}
