@@ -99,9 +99,10 @@ add_custom_target(
   VERBATIM)
 
 # The tests of the site (label web, run by the web workflow): every
-# dialogue scenario under Node, and the page in headless Chromium, served
-# from a sub-path of the unpacked zip (skipped, saying so, where Chromium
-# or the browser test's Node packages are missing).
+# dialogue scenario under Node, the page in headless Chromium, served from
+# a sub-path of the unpacked zip, and data.dat in two tabs (the browser
+# tests skipped, saying so, where Chromium or the browser test's Node
+# packages are missing).
 enable_testing()
 find_program(ADT_NODE node)
 if(NOT ADT_NODE)
@@ -109,7 +110,8 @@ if(NOT ADT_NODE)
 endif()
 add_test(NAME web.scenarios COMMAND ${Python3_EXECUTABLE} ${PROJECT_SOURCE_DIR}/tests/web/run_scenarios.py ${site})
 add_test(NAME web.browser COMMAND ${ADT_NODE} ${PROJECT_SOURCE_DIR}/tests/web/browser_test.js ${ADT_WEB_ZIP})
-set_tests_properties(web.scenarios web.browser PROPERTIES LABELS web SKIP_RETURN_CODE 77 TIMEOUT 900)
+add_test(NAME web.tabs COMMAND ${ADT_NODE} ${PROJECT_SOURCE_DIR}/tests/web/tabs_test.js ${site})
+set_tests_properties(web.scenarios web.browser web.tabs PROPERTIES LABELS web SKIP_RETURN_CODE 77 TIMEOUT 900)
 # Alone, so that the time it measures to the first prompt is a quiet
 # machine's.
 set_tests_properties(web.browser PROPERTIES RUN_SERIAL TRUE)

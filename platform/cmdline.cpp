@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "fail.h"
+#include "console_system.h"
 
 #ifndef ADT_VERSION
 #error "ADT_VERSION (the project's version) must be defined by the build"
@@ -72,6 +72,12 @@ static int Flushed() {
     if (fflush(stdout) == 0 && !ferror(stdout)) return 0;
     Complain("cannot write to stdout");
     return 1;
+}
+
+char **Utf8Arguments(int *argc, char **argv) {
+    char **utf8 = SystemArguments(argc, argv);
+    if (!utf8) ExitOutOfMemory();
+    return utf8;
 }
 
 /* The row named by the first len bytes of arg, or null. */

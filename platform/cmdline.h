@@ -48,6 +48,11 @@ struct CmdShared {
     Language lang;           /* --lang; LANG_ZH when not given */
 };
 
+/* The program's arguments as UTF-8 (on Windows read anew from the wide
+ * command line, *argc updated), for ParseCmdLine. No memory for them ends
+ * the program. */
+char **Utf8Arguments(int *argc, char **argv);
+
 /* ParseCmdLine's result when the program is to go on. */
 const int CMD_RUN = -1;
 /* The exit status after a mistake on the command line. */
@@ -57,7 +62,7 @@ const int CMD_USAGE = 2;
  * (own, n rows) where their rows say. Returns CMD_RUN when the program is to
  * go on; otherwise the status it must end with at once: 0 after printing
  * help or "<program> <version>" on stdout, CMD_USAGE after one line on
- * stderr. The program name is ProgramName() (fail.h). */
+ * stderr. The program name is ProgramName() (output.h). */
 int ParseCmdLine(int argc, char *const *argv, const char *help, const CmdOption *own, size_t n,
                  CmdShared &shared);
 

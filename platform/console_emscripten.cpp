@@ -1,8 +1,9 @@
 /* console_emscripten.cpp - the console's system side in a WebAssembly build:
  * the host page (or the Node runner) is the terminal. Output goes out as
- * UTF-8 only, in blocks handed to the host's adtWrite; input comes from the
- * host's adtRead, which the program awaits without blocking the page
- * (ASYNCIFY unwinds the stack while it waits). See console_system.h. */
+ * UTF-8 only, in the blocks the console layer gathers, handed to the host's
+ * adtWrite; input comes from the host's adtRead, which the program awaits
+ * without blocking the page (ASYNCIFY unwinds the stack while it waits).
+ * See console_system.h. */
 #include "console_system.h"
 
 #include <cerrno>
@@ -10,8 +11,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <emscripten.h>
-
-#include "fail.h"
 
 /* Hands n bytes at bytes to the host, which shows or writes them at once. */
 EM_JS(void, HostWrite, (const char *bytes, int n),
@@ -48,23 +47,22 @@ bool StderrIsStdoutTerminal() {
     return HostStderrShared() != 0;
 }
 
+/* No signals to set: the host is no pipe, and the files live in memory. */
+void SetUpProcess() {}
+
 /* The arguments come from the host as UTF-8. */
-char **Utf8Arguments(int *, char **argv) {
+char **SystemArguments(int *, char **argv) {
     return argv;
 }
 
-/* UTF-8 only: the C library here has no GBK converter. Asked for GBK, the
- * program says so and ends with the status of a bad command line. */
+/* UTF-8, unless GBK is asked for, which the converter then refuses. */
 bool ChooseSink(OutputEncoding encoding, bool) {
-    if (encoding == ENCODING_GBK) {
-        Complain("this build writes UTF-8 only; it has no GBK");
-        exit(2);
-    }
-    return true;
+    return encoding != ENCODING_GBK;
 }
 
+/* The C library here has no GBK converter. */
 bool OpenConverter() {
-    errno = EINVAL;
+    errno = ENOSYS;
     return false;
 }
 
@@ -74,23 +72,8 @@ size_t Utf8ToGbk(const char *, char *, size_t) {
     return (size_t)-1;
 }
 
-/* Output waiting to be handed to the host. */
-static char g_out[1 << 16];
-static size_t g_out_len = 0;
-
 void SinkWrite(const char *bytes, size_t n) {
-    while (n > 0) {
-        if (g_out_len == sizeof g_out) SinkFlush();
-        size_t part = sizeof g_out - g_out_len < n ? sizeof g_out - g_out_len : n;
-        memcpy(g_out + g_out_len, bytes, part);
-        g_out_len += part;
-        bytes += part;
-        n -= part;
-    }
-}
-
-void SinkChar(char c) {
-    SinkWrite(&c, 1);
+    HostWrite(bytes, (int)n);
 }
 
 FILE *SinkStream() {
@@ -98,8 +81,6 @@ FILE *SinkStream() {
 }
 
 bool SinkFlush() {
-    if (g_out_len > 0) HostWrite(g_out, (int)g_out_len);
-    g_out_len = 0;
     return true;
 }
 
@@ -107,8 +88,9 @@ bool ReaderGone(int) {
     return false;
 }
 
-void ClearTerminal() {
-    SinkWrite("\033[H\033[2J", 7);
+bool ClearTerminal() {
+    HostWrite("\033[H\033[2J", 7);
+    return true;
 }
 
 long ReadInput(char *buf, size_t n) {

@@ -1,6 +1,6 @@
 /* console_posix.cpp - the console's system side on POSIX systems: iconv for
  * GBK, the terminal's charset from the locale, stdio for output, read(2)
- * for input. See console_system.h. */
+ * for input, and the signals a filter expects. See console_system.h. */
 #include "console_system.h"
 
 #include <cerrno>
@@ -27,8 +27,13 @@ bool StderrIsStdoutTerminal() {
            fstat(STDERR_FILENO, &err) == 0 && out.st_rdev == err.st_rdev;
 }
 
+void SetUpProcess() {
+    signal(SIGPIPE, SIG_DFL);
+    signal(SIGXFSZ, SIG_IGN);
+}
+
 /* The arguments come as the bytes the user typed. */
-char **Utf8Arguments(int *, char **argv) {
+char **SystemArguments(int *, char **argv) {
     return argv;
 }
 
@@ -42,10 +47,8 @@ static bool IsGbkFamily(const char *codeset) {
 
 /* AUTO: a terminal whose charset is not GBK cannot show GBK: give it UTF-8.
  * The locale is consulted and then put back to "C", so that nothing else in
- * the program depends on it. A closed pipe ends the program at its next
- * write, as for any filter, even when the parent had SIGPIPE ignored. */
+ * the program depends on it. */
 bool ChooseSink(OutputEncoding encoding, bool terminal) {
-    signal(SIGPIPE, SIG_DFL);
     if (encoding != ENCODING_AUTO || !terminal) return encoding == ENCODING_UTF8;
     setlocale(LC_CTYPE, "");
     bool utf8 = !IsGbkFamily(nl_langinfo(CODESET));
@@ -95,10 +98,6 @@ void SinkWrite(const char *bytes, size_t n) {
     fwrite(bytes, 1, n, stdout);
 }
 
-void SinkChar(char c) {
-    putc_unlocked(c, stdout); /* one thread: no lock needed */
-}
-
 FILE *SinkStream() {
     return stdout;
 }
@@ -114,9 +113,10 @@ bool ReaderGone(int err) {
     return err == EPIPE;
 }
 
-/* The clear-and-home sequence, written with the rest of the output. */
-void ClearTerminal() {
+/* The clear-and-home sequence. */
+bool ClearTerminal() {
     fputs("\033[H\033[2J", stdout);
+    return SinkFlush();
 }
 
 /* A terminal that hung up reads as the end of input; it is a failure, which

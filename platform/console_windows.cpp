@@ -13,15 +13,11 @@
 
 #include <shellapi.h>
 
-#include "fail.h"
-
 /* At a console the texts come as UTF-8 and go out as UTF-16, which every
  * console shows rightly whatever its code page, so the code page is left
  * alone. */
 static bool g_wide = false;
-static char g_pending[4096]; /* UTF-8 output waiting for the console */
-static size_t g_pending_len = 0;
-static bool g_wide_failed = false;
+static bool g_wide_failed = false; /* a write to the console failed */
 
 bool StdoutIsTerminal() {
     DWORD mode;
@@ -34,24 +30,29 @@ bool StderrIsStdoutTerminal() {
     return StdoutIsTerminal() && GetConsoleMode(GetStdHandle(STD_ERROR_HANDLE), &mode) != 0;
 }
 
+/* Windows has neither SIGPIPE nor SIGXFSZ: a closed pipe and a full disk
+ * are failed writes already. */
+void SetUpProcess() {}
+
 /* The C runtime's argv is in the ANSI code page, which loses what it cannot
  * show: the wide command line is split again and each argument converted
  * to UTF-8. */
-char **Utf8Arguments(int *argc, char **) {
+char **SystemArguments(int *argc, char **) {
     int n = 0;
     wchar_t **wide = CommandLineToArgvW(GetCommandLineW(), &n);
-    if (!wide) ExitOutOfMemory();
-    char **out = (char **)malloc(sizeof(char *) * ((size_t)n + 1));
-    if (!out) ExitOutOfMemory();
-    for (int i = 0; i < n; i++) {
+    if (!wide) return nullptr;
+    char **out = (char **)calloc((size_t)n + 1, sizeof(char *));
+    for (int i = 0; out && i < n; i++) {
         int size = WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, nullptr, 0, nullptr, nullptr);
         out[i] = size > 0 ? (char *)malloc((size_t)size) : nullptr;
-        if (!out[i]) ExitOutOfMemory();
+        if (!out[i]) {
+            out = nullptr; /* the program ends: what was had is left to the system */
+            break;
+        }
         WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, out[i], size, nullptr, nullptr);
     }
-    out[n] = nullptr;
     LocalFree(wide);
-    *argc = n;
+    if (out) *argc = n;
     return out;
 }
 
@@ -85,24 +86,26 @@ size_t Utf8ToGbk(const char *utf8, char *out, size_t outsize) {
     return (size_t)n - 1; /* n counts the terminating zero */
 }
 
-/* Writes n UTF-16 units to the console; a failure is kept for SinkFlush
- * to report. */
-static void WriteWide(const wchar_t *p, size_t n) {
+/* Writes n UTF-16 units to the console; false when it refuses them. */
+static bool WriteWide(const wchar_t *p, size_t n) {
     HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
-    while (n > 0 && !g_wide_failed) {
+    while (n > 0) {
         DWORD written = 0;
-        if (!WriteConsoleW(out, p, (DWORD)n, &written, nullptr) || written == 0)
-            g_wide_failed = true;
+        if (!WriteConsoleW(out, p, (DWORD)n, &written, nullptr) || written == 0) return false;
         p += written;
         n -= written;
     }
+    return true;
 }
 
-/* The length of the start of g_pending[0 .. n) that ends with a whole
- * character: a character cut by the end of the buffer waits for its rest. */
-static size_t WholeCharacters(size_t n) {
+/* The UTF-8 bytes converted at a time. */
+enum { kPiece = 4096 };
+
+/* The length of the start of bytes[0 .. n) that ends with a whole
+ * character: a character cut by the end goes with the next piece. */
+static size_t WholeCharacters(const char *bytes, size_t n) {
     for (size_t back = 1; back <= 3 && back <= n; back++) {
-        unsigned char b = (unsigned char)g_pending[n - back];
+        unsigned char b = (unsigned char)bytes[n - back];
         if ((b & 0xC0) == 0x80) continue; /* a continuation byte */
         size_t need = b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : b >= 0xC0 ? 2 : 1;
         return need > back ? n - back : n;
@@ -110,43 +113,31 @@ static size_t WholeCharacters(size_t n) {
     return n;
 }
 
-/* Writes g_pending[0 .. n) to the console as UTF-16, each newline as CR LF,
- * as the C runtime writes it to a console in text mode; the rest moves to
- * the front. A byte that is no character shows as U+FFFD. */
-static void WritePending(size_t n) {
-    static wchar_t wide[sizeof g_pending], out[2 * sizeof g_pending];
-    int k = n ? MultiByteToWideChar(CP_UTF8, 0, g_pending, (int)n, wide, (int)sizeof g_pending) : 0;
-    size_t m = 0;
-    for (int i = 0; i < k; i++) {
-        if (wide[i] == L'\n') out[m++] = L'\r';
-        out[m++] = wide[i];
+/* Writes bytes to the console as UTF-16, each newline as CR LF, as the C
+ * runtime writes it to a console in text mode, a piece of whole characters
+ * at a time. A byte that is no character shows as U+FFFD. */
+static bool WriteToConsole(const char *bytes, size_t n) {
+    static wchar_t wide[kPiece], out[2 * kPiece];
+    while (n > 0) {
+        size_t piece = n > kPiece ? WholeCharacters(bytes, kPiece) : n;
+        int k = MultiByteToWideChar(CP_UTF8, 0, bytes, (int)piece, wide, kPiece);
+        size_t m = 0;
+        for (int i = 0; i < k; i++) {
+            if (wide[i] == L'\n') out[m++] = L'\r';
+            out[m++] = wide[i];
+        }
+        if (!WriteWide(out, m)) return false;
+        bytes += piece;
+        n -= piece;
     }
-    WriteWide(out, m);
-    memmove(g_pending, g_pending + n, g_pending_len - n);
-    g_pending_len -= n;
+    return true;
 }
 
 void SinkWrite(const char *bytes, size_t n) {
-    if (!g_wide) {
+    if (!g_wide)
         fwrite(bytes, 1, n, stdout);
-        return;
-    }
-    while (n > 0) {
-        if (g_pending_len == sizeof g_pending) WritePending(WholeCharacters(g_pending_len));
-        size_t k = sizeof g_pending - g_pending_len;
-        if (k > n) k = n;
-        memcpy(g_pending + g_pending_len, bytes, k);
-        g_pending_len += k;
-        bytes += k;
-        n -= k;
-    }
-}
-
-void SinkChar(char c) {
-    if (g_wide)
-        SinkWrite(&c, 1);
-    else
-        putc(c, stdout);
+    else if (!g_wide_failed && !WriteToConsole(bytes, n))
+        g_wide_failed = true;
 }
 
 FILE *SinkStream() {
@@ -154,7 +145,6 @@ FILE *SinkStream() {
 }
 
 bool SinkFlush() {
-    if (g_pending_len > 0) WritePending(g_pending_len);
     if (g_wide_failed) {
         errno = EIO;
         return false;
@@ -171,18 +161,17 @@ bool ReaderGone(int) {
 }
 
 /* Blanks every cell of the console's buffer in its current colours and puts
- * the cursor home, as "cls" does, without starting a process. What is
- * waiting must reach the console first. */
-void ClearTerminal() {
-    FlushOutput();
+ * the cursor home, as "cls" does, without starting a process. */
+bool ClearTerminal() {
     HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
     CONSOLE_SCREEN_BUFFER_INFO info;
-    if (!GetConsoleScreenBufferInfo(out, &info)) return;
+    if (!GetConsoleScreenBufferInfo(out, &info)) return true; /* nothing to clear */
     DWORD cells = (DWORD)info.dwSize.X * (DWORD)info.dwSize.Y, done;
     COORD home = {0, 0};
     FillConsoleOutputCharacterW(out, L' ', cells, home, &done);
     FillConsoleOutputAttribute(out, info.wAttributes, cells, home, &done);
     SetConsoleCursorPosition(out, home);
+    return true;
 }
 
 long ReadInput(char *buf, size_t n) {

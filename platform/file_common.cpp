@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "fail.h"
+#include "output.h"
 
 /* The longest file name (not path) the file systems in use take. */
 #define NAME_BYTES 255

@@ -1,11 +1,8 @@
-/* file_windows.cpp - the save and the load on Windows. Names come as UTF-8
- * (the command line is read as UTF-16 and carried as UTF-8) and go to the
- * system as UTF-16. A save writes a new file beside the old one and moves
- * it over in one MoveFileExW; where the folder refuses that, or the file has
- * other hard links, it rewrites the old file in place under LockFileEx, a
- * lock that a load takes shared. A file made beside the target is marked
- * for deletion until it is complete, so that a kill leaves it whole or not
- * at all. */
+/* file_windows.cpp - the save and the load on Windows, names UTF-8 (as the
+ * command line is carried) and UTF-16 to the system. A save moves a new file
+ * over the old one (MoveFileExW), or where it must, rewrites the old one in
+ * place under LockFileEx, which a load takes shared. A file made beside is
+ * marked for deletion until complete: a kill leaves it whole or not at all. */
 #if !defined(_WIN32_WINNT) || _WIN32_WINNT < 0x0600
 #undef _WIN32_WINNT
 #define _WIN32_WINNT 0x0600 /* GetFinalPathNameByHandleW, SetFileInformationByHandle */
@@ -186,9 +183,8 @@ static FileError MakeSide(const char *target, const char *tag, HANDLE *h, char *
 
 /* Closes the side file h, removed unless kept; frees name. */
 static void Discard(HANDLE h, char *name, bool keep) {
-    if (!name) return;
-    MarkGone(h, keep ? FALSE : TRUE);
-    CloseHandle(h);
+    if (name) MarkGone(h, keep ? FALSE : TRUE);
+    if (name) CloseHandle(h);
     free(name);
 }
 
@@ -267,15 +263,6 @@ static FileError MakeCopy(const char *target, const char *old, size_t n, HANDLE 
     return MarkGone(*c, FALSE);
 }
 
-/* Rewrites h with the bytes, putting the n old bytes back on a failure;
- * *restored false when even that fails. */
-static FileError RewriteOver(HANDLE h, const char *old, size_t n, const void *bytes, size_t size,
-                             bool *restored) {
-    FileError e = Rewrite(h, bytes, size);
-    *restored = !Failed(e) || !Failed(Rewrite(h, old, n));
-    return e;
-}
-
 /* With the n old bytes in memory: a flushed copy of them beside target
  * first where the folder takes one, then the rewrite; the copy goes once
  * the file holds the old or the new bytes whole, and stays when the old
@@ -284,9 +271,9 @@ static FileError RewriteKeeping(HANDLE h, const char *target, const char *old, s
                                 const void *bytes, size_t size) {
     HANDLE c = INVALID_HANDLE_VALUE;
     char *copy = nullptr;
-    bool restored = true;
     FileError e = MakeCopy(target, old, n, &c, &copy);
-    if (!Failed(e)) e = RewriteOver(h, old, n, bytes, size, &restored);
+    if (!Failed(e)) e = Rewrite(h, bytes, size);
+    bool restored = !Failed(e) || !Failed(Rewrite(h, old, n)); /* the old bytes put back */
     Discard(c, copy, !restored);
     return e;
 }

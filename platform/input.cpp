@@ -12,7 +12,6 @@
 
 #include "console_system.h"
 #include "output.h"
-#include "fail.h"
 
 /* Input read ahead: g_in[g_pos .. g_len) is still to be used. g_end is set
  * once a read has found the end of input; no read is tried after it. */

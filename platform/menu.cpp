@@ -33,8 +33,8 @@ TermSize RoomAboveMenu(const char *const *lines, size_t n) {
 
 void PrintMenu(const char *const *lines, size_t n, const char *prompt) {
     for (size_t i = 0; i < n; i++)
-        PrintLine(lines[i]);
-    PrintText(prompt);
+        PrintFixedLine(lines[i]);
+    PrintFixed(prompt);
 }
 
 int ReadChoice(int highest, bool learn) {

@@ -19,7 +19,8 @@ void ClearForMenu();
  * are seen together. */
 TermSize RoomAboveMenu(const char *const *lines, size_t n);
 
-/* Prints the n menu lines, each as a line, and then the prompt. */
+/* Prints the n menu lines, each as a line, and then the prompt: fixed
+ * texts (output.h, PrintFixed). */
 void PrintMenu(const char *const *lines, size_t n, const char *prompt);
 
 /* Reads the choice. One that is not a number is dropped with the rest of

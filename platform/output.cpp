@@ -1,72 +1,108 @@
-/* output.cpp - printing, write errors, start and exit. See output.h. */
+/* output.cpp - printing, complaints, write errors, start and exit. See
+ * output.h. Everything that writes to stdout or stderr is here, so that a
+ * failed write is reported without going round through another file; the
+ * system's side (console_system.h) only hands bytes on and says whether
+ * that worked. */
 #include "output.h"
 
 #include <cerrno>
 #include <cstdarg>
-#include <cstdint>
+#include <cstdint> /* uintptr_t */
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 #include "console_system.h"
-#include "fail.h"
 #include "lang.h"
 
+static const char *g_program = "menu";
 static bool g_terminal = false;  /* stdout is a terminal or console */
 static bool g_utf8_out = false;  /* texts go out as UTF-8; otherwise GBK */
 static bool g_line_open = false; /* the last byte printed was not a newline */
-static bool g_failed = false;    /* a write failed: the program is ending */
 
-/* ---- Write errors --------------------------------------------------------- */
+/* Output waiting to be written: g_out[0 .. g_out_len). */
+static char g_out[1 << 16];
+static size_t g_out_len = 0;
+
+void SetProgramName(const char *name) {
+    g_program = name;
+}
+
+const char *ProgramName() {
+    return g_program;
+}
+
+/* ---- Write errors and complaints ------------------------------------------ */
 
 /* stdout cannot be written: err is the errno of the failed write. A reader
  * that went away ends the program quietly, as SIGPIPE does where the system
- * has it; any other error is said on stderr. Status 1 either way. _Exit,
- * not exit: this may run inside the exit handler, and the unwritten output
- * must not be tried again. */
+ * has it; any other error is said on stderr, without another try at stdout.
+ * Status 1 either way. _Exit, not exit: this may run inside the exit
+ * handler, and the unwritten output must not be tried again. */
 [[noreturn]] static void WriteFailed(int err) {
-    g_failed = true;
-    if (!ReaderGone(err)) Complain("write error: %s", strerror(err));
+    if (!ReaderGone(err)) fprintf(stderr, "%s: write error: %s\n", g_program, strerror(err));
     _Exit(EXIT_FAILURE);
 }
 
+/* Marks a function that runs seldom, so that the compiler keeps it out of
+ * the short common path of its callers. */
+#if defined(__GNUC__)
+#define RARE __attribute__((noinline, cold))
+#else
+#define RARE
+#endif
+
+/* Hands the texts waiting on to the system's side. */
+RARE static void Drain() {
+    if (g_out_len > 0) SinkWrite(g_out, g_out_len);
+    g_out_len = 0;
+}
+
 void FlushOutput() {
+    Drain();
     if (!SinkFlush()) WriteFailed(errno);
 }
 
-void ClearForComplaint() {
-    if (g_failed) return;
+void Complain(const char *fmt, ...) {
     FlushOutput();
     if (g_line_open && g_terminal && StderrIsStdoutTerminal()) fputc('\n', stderr);
+    fprintf(stderr, "%s: ", g_program);
+    va_list ap;
+    va_start(ap, fmt);
+    vfprintf(stderr, fmt, ap);
+    va_end(ap);
+    fputc('\n', stderr);
+}
+
+void ExitOutOfMemory() {
+    Complain("out of memory");
+    exit(-2); /* OVERFLOW, the status the operations' callers expect */
 }
 
 /* ---- Converted texts ------------------------------------------------------ */
 
 /* A text printed before: key is the address it was printed from, copy its
- * UTF-8 bytes then (to tell a refilled buffer from the same text), out its
- * output form (copy itself, or the GBK bytes after copy in the same block).
- * A key whose text changed between two prints is a buffer: it is marked
- * so and converted on every print, not kept. */
-struct Converted {
+ * bytes then (a buffer printed again with other bytes is told apart by
+ * them), out its output form (copy itself, or its GBK bytes after copy in
+ * the same block) and size the length of that. */
+struct Kept {
     const char *key;
     char *copy;
     const char *out;
-    size_t size; /* of out, without the zero byte */
-    bool buffer;
+    size_t size;
 };
 
-/* Sets of four entries, picked by the text's address; in a full set the
- * next entry in turn gives way. */
-enum { kSets = 32, kWays = 4 };
-static Converted g_table[kSets][kWays];
-static unsigned char g_next[kSets];
+/* One entry per slot, picked by the text's address; a text that finds
+ * another in its slot takes its place. The programs' texts lie within a
+ * few kilobytes, so that each has a slot of its own. */
+enum { kSlots = 4096 };
+static Kept g_kept[kSlots];
 
 static void ForgetTexts() {
-    for (auto &set : g_table)
-        for (Converted &c : set) {
-            free(c.copy);
-            c = Converted{};
-        }
+    for (Kept &k : g_kept) {
+        free(k.copy);
+        k = Kept{};
+    }
 }
 
 /* A text that cannot be converted is a fault of the program; printing it
@@ -77,9 +113,9 @@ static void ForgetTexts() {
 }
 
 /* Whether text (n bytes) goes out as it is: UTF-8 output, or ASCII. */
-static bool Plain(const char *s, size_t n) {
+static bool Plain(const char *text, size_t n) {
     for (size_t i = 0; i < n && !g_utf8_out; i++)
-        if ((unsigned char)s[i] >= 0x80) return false;
+        if ((unsigned char)text[i] >= 0x80) return false;
     return true;
 }
 
@@ -91,111 +127,178 @@ static size_t ToGbk(const char *text, char *room, size_t len) {
     return n;
 }
 
-/* Keeps the output form of text in entry c, replacing what c held.
- * Returns false, c untouched, when there is no memory for it. */
-static bool Keep(Converted *c, const char *text) {
-    size_t len = strlen(text);
-    bool plain = Plain(text, len);
+/* Keeps the output form of text (len bytes) in k, replacing what k held.
+ * Returns false, k untouched, when there is no memory for it. */
+static bool Keep(Kept *k, const char *text, size_t len, bool plain) {
     char *block = (char *)malloc(plain ? len + 1 : 2 * (len + 1));
     if (!block) return false;
     memcpy(block, text, len + 1);
+    const char *out = plain ? block : block + len + 1;
     size_t size = plain ? len : ToGbk(text, block + len + 1, len);
-    free(c->copy);
-    *c = Converted{text, block, plain ? block : block + len + 1, size, false};
+    free(k->copy);
+    *k = Kept{text, block, out, size};
     return true;
 }
 
-/* The output form of text, its size in *size: the kept one when text is
- * known and unchanged, else a new one, kept when there is room, or else
- * made on the spot: text itself, or converted into *owned, which the
- * caller frees. */
-static const char *Form(const char *text, size_t *size, char **owned) {
-    *owned = nullptr;
-    uintptr_t a = (uintptr_t)text;
-    unsigned s = (unsigned)((a >> 4) ^ (a >> 9)) % kSets;
-    Converted *c = g_table[s], *end = c + kWays;
-    while (c < end && c->key != text)
-        c++;
-    if (c == end) {
-        c = &g_table[s][g_next[s]];
-        if (!Keep(c, text)) c = nullptr;
-        g_next[s] = (unsigned char)((g_next[s] + 1) % kWays);
-    } else if (!c->buffer && strcmp(c->copy, text) != 0) {
-        free(c->copy); /* one address, two texts: a buffer */
-        *c = Converted{text, nullptr, nullptr, 0, true};
-    }
-    if (c && !c->buffer) {
-        *size = c->size;
-        return c->out;
-    }
+/* The output form of text, its size in *size, made anew in its slot k: for
+ * a buffer refilled with plain bytes, text itself; else a new one, kept in
+ * the slot, or, with no memory to keep it, text itself or converted into
+ * *owned, which the caller frees. */
+RARE static const char *FormAnew(const char *text, Kept *k, size_t *size, char **owned) {
     size_t len = strlen(text);
+    bool plain = Plain(text, len);
     *size = len;
-    if (Plain(text, len)) return text;
+    if (plain && k->key == text) return text; /* a buffer refilled */
+    if (Keep(k, text, len, plain)) {
+        *size = k->size;
+        return k->out;
+    }
+    if (plain) return text;
     if (!(*owned = (char *)malloc(len + 1))) ExitOutOfMemory();
     *size = ToGbk(text, *owned, len);
     return *owned;
 }
 
+/* The output form of text (Form), where its slot holds text's address and
+ * bytes, or, when fixed, its address alone: a fixed text never changes. */
+static inline const char *Form(const char *text, bool fixed, size_t *size, char **owned) {
+    *owned = nullptr;
+    Kept *k = &g_kept[(uintptr_t)text % kSlots];
+    if (k->key != text || (!fixed && strcmp(k->copy, text) != 0))
+        return FormAnew(text, k, size, owned);
+    *size = k->size;
+    return k->out;
+}
+
 /* ---- Printing ------------------------------------------------------------- */
 
-void PrintText(const char *text) {
-    text = Tr(text);
+/* Adds n bytes to the texts waiting. Those go on first where the bytes do
+ * not fit, and bytes that would fill the buffer alone go on at once: a text
+ * is never cut in two. */
+static void Add(const char *bytes, size_t n) {
+    if (n > sizeof g_out - g_out_len) {
+        Drain();
+        if (n > sizeof g_out) {
+            SinkWrite(bytes, n);
+            return;
+        }
+    }
+    memcpy(g_out + g_out_len, bytes, n);
+    g_out_len += n;
+}
+
+/* Prints text through Form, and a newline after it when asked: the path of
+ * a text not yet kept, or one that does not fit the buffer. */
+RARE static void PrintAnew(const char *text, bool fixed, bool newline) {
     size_t n;
     char *owned;
-    const char *form = Form(text, &n, &owned);
+    const char *form = Form(text, fixed, &n, &owned);
     if (n > 0) {
-        SinkWrite(form, n);
+        Add(form, n);
         g_line_open = form[n - 1] != '\n';
     }
     free(owned);
+    if (newline) PrintChar('\n');
+}
+
+/* The common path of a print, for a text kept in its slot k that fits the
+ * buffer with its newline (when asked): the kept bytes copied, nothing else
+ * called. */
+static inline bool PutKept(const Kept &k, bool newline) {
+    if (k.size == 0 || k.size + newline > sizeof g_out - g_out_len) return false;
+    memcpy(g_out + g_out_len, k.out, k.size);
+    g_out_len += k.size;
+    if (newline) g_out[g_out_len++] = '\n';
+    g_line_open = g_out[g_out_len - 1] != '\n';
+    return true;
+}
+
+/* Each prints its text in the session's language (lang.h, Tr). A text that
+ * is not fixed is looked at too, to see that it is the text kept. */
+void PrintText(const char *text) {
+    text = Tr(text);
+    const Kept &k = g_kept[(uintptr_t)text % kSlots];
+    if (k.key != text || strcmp(k.copy, text) != 0 || !PutKept(k, false))
+        PrintAnew(text, false, false);
 }
 
 void PrintLine(const char *text) {
-    PrintText(text);
-    PrintChar('\n');
+    text = Tr(text);
+    const Kept &k = g_kept[(uintptr_t)text % kSlots];
+    if (k.key != text || strcmp(k.copy, text) != 0 || !PutKept(k, true))
+        PrintAnew(text, false, true);
 }
 
-/* Formats form into a buffer (on the stack, or on the heap when longer)
- * and hands that to the sink: for sinks that take bytes another way. */
-static void PrintThroughBuffer(const char *form, va_list ap) {
+void PrintFixed(const char *text) {
+    text = Tr(text);
+    const Kept &k = g_kept[(uintptr_t)text % kSlots];
+    if (k.key != text || !PutKept(k, false)) PrintAnew(text, true, false);
+}
+
+void PrintFixedLine(const char *text) {
+    text = Tr(text);
+    const Kept &k = g_kept[(uintptr_t)text % kSlots];
+    if (k.key != text || !PutKept(k, true)) PrintAnew(text, true, true);
+}
+
+/* Formats form into the texts waiting, for a sink without a stream: where
+ * it does not fit, again after the texts went on; longer than the buffer,
+ * on the heap. */
+static void Format(const char *form, va_list ap) {
     va_list again;
     va_copy(again, ap);
-    char small[1024], *out = small;
-    int k = vsnprintf(small, sizeof small, form, ap);
-    if (k >= (int)sizeof small) {
-        if (!(out = (char *)malloc((size_t)k + 1))) ExitOutOfMemory();
+    size_t room = sizeof g_out - g_out_len;
+    int k = vsnprintf(g_out + g_out_len, room, form, ap);
+    if (k > 0 && (size_t)k < room) {
+        g_out_len += (size_t)k;
+    } else if (k > 0 && (size_t)k < sizeof g_out) {
+        Drain();
+        g_out_len = (size_t)vsnprintf(g_out, sizeof g_out, form, again);
+    } else if (k > 0) {
+        char *out = (char *)malloc((size_t)k + 1);
+        if (!out) ExitOutOfMemory();
         vsnprintf(out, (size_t)k + 1, form, again);
+        Add(out, (size_t)k);
+        free(out);
     }
     va_end(again);
-    if (k > 0) SinkWrite(out, (size_t)k);
-    if (out != small) free(out);
 }
 
 /* Formats the arguments with the output form of the format, straight into
- * the sink's stream where it has one (a failure stays flagged there for
- * FlushOutput). Whether the line is left open is judged by the format: one
- * that ends in a conversion is taken to leave it open. */
+ * the sink's stream where it has one (after the texts waiting), else into
+ * the texts waiting. Whether the line is left open is judged by the
+ * format: one that ends in a conversion is taken to leave it open. */
 void Print(const char *fmt, ...) {
     fmt = Tr(fmt);
     size_t n;
     char *owned;
-    const char *form = Form(fmt, &n, &owned);
+    const char *form = Form(fmt, true, &n, &owned);
     if (n > 0) {
         va_list ap;
         va_start(ap, fmt);
-        if (FILE *stream = SinkStream())
+        if (FILE *stream = SinkStream()) {
+            if (g_out_len > 0) Drain();
             vfprintf(stream, form, ap);
-        else
-            PrintThroughBuffer(form, ap);
+        } else {
+            Format(form, ap);
+        }
         va_end(ap);
         g_line_open = form[n - 1] != '\n';
     }
-    free(owned);
+    if (owned) free(owned);
 }
 
 void PrintChar(char c) {
-    SinkChar(c);
+    if (g_out_len == sizeof g_out) Drain();
+    g_out[g_out_len++] = c;
     g_line_open = c != '\n';
+}
+
+void ClearScreen() {
+    if (!g_terminal) return;
+    FlushOutput();
+    if (!ClearTerminal()) WriteFailed(errno);
+    g_line_open = false;
 }
 
 /* ---- Start and exit ------------------------------------------------------- */
@@ -210,8 +313,9 @@ static void AtExit() {
 }
 
 void ConsoleInit(OutputEncoding encoding) {
-    static char out_buf[1 << 16];
+    static char out_buf[1 << 12];
     static bool registered = false;
+    SetUpProcess();
     ForgetTexts();
     g_terminal = StdoutIsTerminal();
     g_utf8_out = ChooseSink(encoding, g_terminal);
@@ -226,10 +330,4 @@ void ConsoleInit(OutputEncoding encoding) {
      * that may wait. */
     setvbuf(stdout, out_buf, _IOFBF, sizeof out_buf);
     atexit(AtExit);
-}
-
-void ClearScreen() {
-    if (!g_terminal) return;
-    ClearTerminal();
-    g_line_open = false;
 }

@@ -1,25 +1,40 @@
-/* output.h - what the programs print, and how it reaches the user.
+/* output.h - what the programs print, how it reaches the user, and how they
+ * say that they cannot go on.
  *
  * The texts are UTF-8 in the sources. They go out as GBK bytes, or as UTF-8
  * on a POSIX terminal that cannot show GBK, or as UTF-16 characters at a
  * Windows console. Output is buffered and written out just before the
  * program waits for input, and at exit; a failed write ends the program
  * with a stderr line and status 1 (quietly when the reader of a pipe went
- * away). A text is converted on its first print and kept by its address,
- * so that printing it again is a plain write; a buffer refilled between two
- * prints is seen as such and converted each time.
+ * away). A text that needs converting is converted on its first print and
+ * kept by its address, so that printing it again is a plain write.
+ *
+ * Complaints are one line on stderr that starts with the program's name,
+ * so stdout keeps exactly the dialogue and nothing else.
  */
 #ifndef PLATFORM_OUTPUT_H
 #define PLATFORM_OUTPUT_H
 
-#include "fail.h"
+/* Has the compiler check the arguments against the printf format. */
+#if defined(__GNUC__)
+#define PRINTF_LIKE(fmt, args) __attribute__((format(printf, fmt, args)))
+#else
+#define PRINTF_LIKE(fmt, args)
+#endif
 
 /* AUTO: GBK, except UTF-8 on a POSIX terminal whose charset is not GBK, and
  * UTF-16 at a Windows console. GBK, UTF8: these bytes wherever stdout goes,
  * at a Windows console too, which shows them by its own code page. */
 enum OutputEncoding { ENCODING_AUTO, ENCODING_GBK, ENCODING_UTF8 };
 
-/* Decides whether stdout is a terminal and which encoding the texts take,
+/* The name that starts every stderr line ("tree_menu", "queue_menu"). Call
+ * once at the start of main; name must outlive the program (a literal). */
+void SetProgramName(const char *name);
+/* The name set by SetProgramName, or "menu" before it is set. */
+const char *ProgramName();
+
+/* Makes the process-wide settings (console_system.h, SetUpProcess),
+ * decides whether stdout is a terminal and which encoding the texts take,
  * and opens the converter; without it, says so on stderr and ends the
  * program (status 1, or 254 without memory). Makes sure the output is
  * written and checked at exit. A later call (tests) forgets the kept texts. */
@@ -34,17 +49,28 @@ void PrintChar(char c);
 void PrintText(const char *text);
 /* Prints a UTF-8 text and a newline. */
 void PrintLine(const char *text);
-/* printf with a UTF-8 format: the format is converted before formatting, so
- * "%c" arguments go out as the raw bytes they are. */
+/* Prints a fixed text: one that stays as it is, at its address, for the
+ * whole run (a literal, a row of a table of literals). It is converted once
+ * and then copied by its address alone, unlike PrintText's, whose bytes are
+ * compared with those kept (a buffer refilled prints what it holds now). */
+void PrintFixed(const char *text);
+/* Prints a fixed text and a newline. */
+void PrintFixedLine(const char *text);
+/* printf with a UTF-8 format, a fixed text: the format is converted before
+ * formatting, so "%c" arguments go out as the raw bytes they are. */
 void Print(const char *fmt, ...) PRINTF_LIKE(1, 2);
 
 /* Writes out all pending output (before every read). A failed write ends
  * the program. */
 void FlushOutput();
 
-/* Before a line on stderr (Complain): writes out the pending output, and
- * when stdout and stderr are one terminal and the last text left its line
- * open, ends that line, so that the stderr line stands on its own. */
-void ClearForComplaint();
+/* Writes "<program>: <formatted text>\n" to stderr after the output waiting
+ * to be written, on a line of its own: when stdout and stderr are one
+ * terminal and the last text left its line open, that line is ended. */
+void Complain(const char *fmt, ...) PRINTF_LIKE(1, 2);
+
+/* No memory for a stack or a queue: says "<program>: out of memory" on
+ * stderr and ends the process with status OVERFLOW (-2, seen as 254). */
+[[noreturn]] void ExitOutOfMemory();
 
 #endif

@@ -4,7 +4,7 @@
 #include <cstdlib>
 
 #include "console.h"
-#include "fail.h"
+#include "output.h"
 
 Status InitQueue(SqQueue &Q) {
     int *block = (int *)malloc(MAXQSIZE * sizeof(int));

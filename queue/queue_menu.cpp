@@ -3,9 +3,8 @@
 #include "SqQueue.h"
 #include "cmdline.h"
 #include "console.h"
-#include "console_system.h"
+#include "output.h"
 #include "queue_texts.h"
-#include "fail.h"
 #include "queue_draw.h"
 #include "queue_file.h"
 

@@ -8,9 +8,14 @@
 #include <gtest/gtest.h>
 #include <string>
 
+#include "output.h"
+
+// The programs' output waits in the console layer until FlushOutput.
 inline std::string Output(const std::function<void()> &fn) {
+    FlushOutput();
     testing::internal::CaptureStdout();
     fn();
+    FlushOutput();
     fflush(stdout);
     return testing::internal::GetCapturedStdout();
 }
@@ -20,9 +25,11 @@ struct Captured {
 };
 
 inline Captured Capture(const std::function<void()> &fn) {
+    FlushOutput();
     testing::internal::CaptureStdout();
     testing::internal::CaptureStderr();
     fn();
+    FlushOutput();
     fflush(stdout);
     fflush(stderr);
     Captured c;

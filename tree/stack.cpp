@@ -6,7 +6,7 @@
 #include <cstdlib>
 
 #include "console.h"
-#include "fail.h"
+#include "output.h"
 
 Status InitStack(SqStack &S) {
     S.base = (SElemType *)malloc(STACK_INIT_SIZE * sizeof(SElemType));
@@ -43,10 +43,10 @@ Status GetTop(SqStack S, SElemType &e) {
 }
 
 /* Slots the block really has for a capacity of stacksize: STACK_INIT_SIZE
- * doubled until it covers stacksize. The capacity grows by STACKINCREMENT
- * as it always has, but the block is reallocated only when the capacity
- * passes the next doubling, so pushes stay amortised constant time on a
- * stack of millions of nodes (copying the whole block every ten pushes
+ * doubled until it covers stacksize. The capacity grows by STACKINCREMENT,
+ * as Push promises (stack.h), but the block is reallocated only when the
+ * capacity passes the next doubling, so pushes stay amortised constant time
+ * on a stack of millions of nodes (copying the whole block every ten pushes
  * would make a deep walk quadratic). */
 static size_t BlockSlots(int stacksize) {
     size_t slots = STACK_INIT_SIZE;

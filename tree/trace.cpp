@@ -7,7 +7,7 @@
 #include <cstring>
 
 #include "console.h"
-#include "fail.h"
+#include "output.h"
 #include "label.h"
 
 /* The five columns of a row. */
@@ -28,9 +28,6 @@ typedef struct {
     long total;         /* steps of the walk, known after the first run */
     int width[COLUMNS]; /* widest field of each column */
     bool measuring;     /* first run: widths only */
-    TraceShow show;     /* null: print each row */
-    void *show_ctx;
-    bool shown_enough; /* show said no more */
     char header[ROW_MAX];
 } TraceState;
 
@@ -84,7 +81,6 @@ static void TraceStep(const char *op, BiTree node, BiTree p, SqStack S, const in
                       void *ctx) {
     TraceState *t = (TraceState *)ctx;
     t->steps++;
-    if (t->shown_enough) return;
     char text[COLUMNS][FIELD_MAX + 8];
     snprintf(text[COL_STEP], sizeof text[0], "%ld", t->steps);
     int n = snprintf(text[COL_ACTION], sizeof text[0], "%s ", op);
@@ -112,11 +108,6 @@ static void TraceStep(const char *op, BiTree node, BiTree p, SqStack S, const in
     const char *field[COLUMNS] = {text[0], text[1], text[2], text[3], text[4]};
     char row[ROW_MAX];
     Columns(row, field, t->width);
-    if (t->show) {
-        TraceRow r = {t->header, row, node, t->steps, t->total};
-        if (!t->show(r, t->show_ctx)) t->shown_enough = true;
-        return;
-    }
     PrintLine(row);
 }
 
@@ -167,7 +158,6 @@ static void DepthFirst(Status (*walk)(BiTree, const WalkWatch &), BiTree T, Trac
     memset(t.width, 0, sizeof t.width);
     t.count = t.steps = 0;
     t.measuring = true;
-    t.shown_enough = false;
     const WalkWatch w = {TraceVisit, TraceStep, nullptr, &t};
     walk(T, w);
     t.total = t.steps;
@@ -175,7 +165,7 @@ static void DepthFirst(Status (*walk)(BiTree, const WalkWatch &), BiTree T, Trac
     Columns(t.header, kTitles, t.width);
     t.count = t.steps = 0;
     t.measuring = false;
-    if (!t.show) PrintLine(t.header);
+    PrintLine(t.header);
     walk(T, w);
 }
 
@@ -189,14 +179,5 @@ void TraceLevels(BiTree T) {
 
 void TraceWalk(Status (*walk)(BiTree, const WalkWatch &), BiTree T) {
     TraceState t;
-    t.show = nullptr;
-    t.show_ctx = nullptr;
-    DepthFirst(walk, T, t);
-}
-
-void TraceWalkRows(Status (*walk)(BiTree, const WalkWatch &), BiTree T, TraceShow show, void *ctx) {
-    TraceState t;
-    t.show = show;
-    t.show_ctx = ctx;
     DepthFirst(walk, T, t);
 }

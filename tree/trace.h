@@ -35,21 +35,4 @@ void TraceWalk(Status (*walk)(BiTree, const WalkWatch &), BiTree T);
  * data as TraceWalk shows it. No tree prints nothing. */
 void TraceLevels(BiTree T);
 
-/* One row of a depth-first trace, lent to a TraceShow. */
-typedef struct {
-    const char *header; /* the line of column titles */
-    const char *row;    /* this step's row, no newline */
-    BiTree node;        /* the node of its action */
-    long k;             /* the step's number, from 1 */
-    long n;             /* the walk's number of steps */
-} TraceRow;
-
-/* Shows one row; returns false when no further row is to be shown. */
-typedef bool (*TraceShow)(const TraceRow &row, void *ctx);
-
-/* TraceWalk for a depth-first walk, each row handed to show instead of
- * printed (nor the header). Once show returns false the walk runs on
- * without rows. */
-void TraceWalkRows(Status (*walk)(BiTree, const WalkWatch &), BiTree T, TraceShow show, void *ctx);
-
 #endif

@@ -12,54 +12,70 @@
 #include <cstdlib>
 
 #include "console.h"
-#include "fail.h"
+#include "output.h"
 
-/* Tells the watcher of a walk about a visit and a stack operation. */
+/* Tells the watcher of a walk about a visit. */
 static void Visit(const WalkWatch &w, BiTree p) {
     if (w.visit) w.visit(p, w.ctx);
 }
 
-static void Step(const WalkWatch &w, const char *op, BiTree node, BiTree p, const SqStack &S,
+/* Tells the watcher of a depth-first walk about a stack operation on node,
+ * just before p moves on to next. The lines between the marker comments
+ * below are what tree_menu --step shows of each walk (CMake copies them
+ * into walk_code.h at build time, leaving out the calls of Step): a walk's
+ * shown code is the code that runs. */
+static void Step(const WalkWatch &w, const char *op, BiTree node, BiTree next, const SqStack &S,
                  const int *flags = nullptr) {
-    if (w.step) w.step(op, node, p, S, flags, w.ctx);
+    if (w.step) w.step(op, node, next, S, flags, w.ctx);
 }
 
-/* Where the preorder and the inorder walk tell the watcher about a node:
- * when it is pushed on the way down, or when it is popped on the way back. */
-typedef enum { VISIT_ON_PUSH, VISIT_ON_POP } VisitAt;
-
-/* The preorder and inorder walk, which differ only in when they visit: p
- * goes left, pushing each node it passes; when it runs out, the nearest node
- * whose right subtree is still to come is popped and p goes to its right. */
-static Status LeftFirstWalk(BiTree T, const WalkWatch &w, VisitAt at) {
+/* Preorder: p goes left, printing and pushing each node it passes; when it
+ * runs out, the nearest node whose right subtree is still to come is popped
+ * and p goes to its right. */
+Status PreOrderWalk(BiTree T, const WalkWatch &w) {
     SqStack S;
     InitStack(S);
     BiTree p = T;
+    /* step code begin: PreOrder */
     while (p || !StackEmpty(S)) {
         if (p) {
-            if (at == VISIT_ON_PUSH) Visit(w, p);
+            Visit(w, p);
             Push(S, p);
-            BiTree pushed = p;
+            Step(w, "push", p, p->lchild, S);
             p = p->lchild;
-            Step(w, "push", pushed, p, S);
         } else {
             Pop(S, p);
-            if (at == VISIT_ON_POP) Visit(w, p);
-            BiTree popped = p;
+            Step(w, "pop", p, p->rchild, S);
             p = p->rchild;
-            Step(w, "pop", popped, p, S);
         }
     }
+    /* step code end */
     DestroyStack(S);
     return OK;
 }
 
-Status PreOrderWalk(BiTree T, const WalkWatch &w) {
-    return LeftFirstWalk(T, w, VISIT_ON_PUSH);
-}
-
+/* Inorder: the same walk, printing each node when it is popped, between
+ * its left and its right subtree. */
 Status InOrderWalk(BiTree T, const WalkWatch &w) {
-    return LeftFirstWalk(T, w, VISIT_ON_POP);
+    SqStack S;
+    InitStack(S);
+    BiTree p = T;
+    /* step code begin: InOrder */
+    while (p || !StackEmpty(S)) {
+        if (p) {
+            Push(S, p);
+            Step(w, "push", p, p->lchild, S);
+            p = p->lchild;
+        } else {
+            Pop(S, p);
+            Visit(w, p);
+            Step(w, "pop", p, p->rchild, S);
+            p = p->rchild;
+        }
+    }
+    /* step code end */
+    DestroyStack(S);
+    return OK;
 }
 
 /* The postorder walk's stack and per-level flags, made at the start of a
@@ -94,13 +110,13 @@ Status PostOrderWalk(BiTree T, const WalkWatch &w) {
     PostWalk W = {{nullptr, nullptr, 0}, nullptr, 0};
     InitStack(W.S);
     BiTree p = T;
+    /* step code begin: PostOrder */
     while (p || !StackEmpty(W.S)) {
         while (p) { /* descend left */
             Push(W.S, p);
             SetTopFlag(W, 0);
-            BiTree pushed = p;
+            Step(w, "push", p, p->lchild, W.S, W.k);
             p = p->lchild;
-            Step(w, "push", pushed, p, W.S, W.k);
         }
         while (!StackEmpty(W.S) && TopFlag(W) == 1) { /* right subtree done */
             Pop(W.S, p);
@@ -110,13 +126,18 @@ Status PostOrderWalk(BiTree T, const WalkWatch &w) {
         if (StackEmpty(W.S)) break;
         SetTopFlag(W, 1); /* turn right */
         GetTop(W.S, p);
-        BiTree top = p;
+        Step(w, "top", p, p->rchild, W.S, W.k);
         p = p->rchild;
-        Step(w, "top", top, p, W.S, W.k);
     }
+    /* step code end */
     DestroyStack(W.S);
     free(W.k);
     return OK;
+}
+
+/* Tells the watcher of the level-order walk about level k, just walked. */
+static void StepLevel(const WalkWatch &w, int k, const SqStack &level) {
+    if (w.level) w.level(k, level.base, StackLength(level), w.ctx);
 }
 
 /* Walks level by level: level holds the nodes of one level, left to right,
@@ -130,6 +151,7 @@ Status LevelOrderWalk(BiTree T, const WalkWatch &w) {
     InitStack(level);
     InitStack(next);
     if (T) Push(level, T);
+    /* step code begin: LevelOrder */
     for (int k = 0; !StackEmpty(level); k++) {
         ClearStack(next);
         for (BiTree *q = level.base; q < level.top; q++) {
@@ -137,11 +159,12 @@ Status LevelOrderWalk(BiTree T, const WalkWatch &w) {
             if ((*q)->lchild) Push(next, (*q)->lchild);
             if ((*q)->rchild) Push(next, (*q)->rchild);
         }
-        if (w.level) w.level(k, level.base, StackLength(level), w.ctx);
+        StepLevel(w, k, level);
         SqStack swap = level;
         level = next;
         next = swap;
     }
+    /* step code end */
     DestroyStack(level);
     DestroyStack(next);
     return OK;

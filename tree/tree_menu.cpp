@@ -10,6 +10,7 @@
 #include "console_system.h"
 #include "tree_texts.h"
 #include "description.h"
+#include "step.h"
 #include "trace.h"
 #include "tree_draw.h"
 
@@ -51,60 +52,40 @@ static Status Replace(BiTree &T, Status (*make)(BiTree &)) {
 /* How the walks of options 17 to 20 are shown. */
 struct WalkViews {
     bool trace; /* --trace (or --learn): each walk shows its steps too */
-    bool step;  /* --step: the walks of 17 to 19 show them one at a time */
+    bool step;  /* --step: the walks show them one at a time instead */
 };
-
-/* One frame of --step: the tree with the step's node marked, the trace row
- * under its header, and a line with the step's number that says how to go
- * on; then a line is read. At a terminal each frame replaces the last (the
- * picture leaves a row for the cursor after the frame, so that nothing
- * scrolls off). An empty line (or any other but "q") goes on, "q" or the
- * end of input shows no further frame. The first frame first takes the rest
- * of the option's line. */
-static unsigned CurrentState(BiTree node, const void *ctx) {
-    return node == ctx ? NODE_CURRENT : 0;
-}
-
-static bool ShowStep(const TraceRow &row, void *ctx) {
-    BiTree T = (BiTree)ctx;
-    char line[8];
-    if (row.k == 1 && !ReadLineOrEnd(line, sizeof line)) return false;
-    ClearScreen();
-    TermSize screen = GetTermSize();
-    NodeStates states = {CurrentState, row.node,
-                         TermShowsReverse() ? MARK_ATTRIBUTES : MARK_BRACKETS};
-    DrawBiTree(T, screen.cols, screen.rows - 4, &states);
-    PrintLine(row.header);
-    PrintLine(row.row);
-    Print("%ld/%ld  Enter: next step  q: to the end\n", row.k, row.n);
-    if (!ReadLineOrEnd(line, sizeof line)) return false;
-    line[strcspn(line, "\r")] = '\0'; /* a console's line may end in CR LF */
-    return strcmp(line, "q") != 0;
-}
 
 /* Options 17 to 19: heading, the steps of the walk (with --trace, or a
  * step at a time with --step), the sequence, closing rule. The sequence is
  * printed by a walk of its own, so it stands on its line exactly as
- * without --trace. */
-static void ShowTraversal(const char *heading, Status (*traverse)(BiTree),
-                          Status (*walk)(BiTree, const WalkWatch &), BiTree T,
-                          const WalkViews &views) {
+ * without --trace. Returns how many characters of the pause the steps
+ * have read (step.h). */
+static int ShowTraversal(const char *heading, Status (*traverse)(BiTree),
+                         Status (*walk)(BiTree, const WalkWatch &), int (*step)(BiTree), BiTree T,
+                         const WalkViews &views) {
     PrintLine(heading);
+    int taken = 0;
     if (views.step)
-        TraceWalkRows(walk, T, ShowStep, T);
+        taken = step(T);
     else if (views.trace)
         TraceWalk(walk, T);
     traverse(T);
     PrintText("\n--------The End-------");
+    return taken;
 }
 
 /* Option 20: the same for the level-order walk, whose trace is a line per
- * level; --step leaves it as --trace shows it. */
-static void ShowLevelOrder(BiTree T, const WalkViews &views) {
+ * level and whose steps are its levels. */
+static int ShowLevelOrder(BiTree T, const WalkViews &views) {
     PrintLine("树T层序遍历为：");
-    if (views.trace) TraceLevels(T);
+    int taken = 0;
+    if (views.step)
+        taken = StepLevelOrder(T);
+    else if (views.trace)
+        TraceLevels(T);
     LevelOrderTraverse(T);
     PrintText("\n--------The End-------");
+    return taken;
 }
 
 /* Reads the number an option works with. When it is not a number, the rest
@@ -216,9 +197,12 @@ static void AssignValue(BiTree T) {
     PrintLine(Assign(T, e, elem) == OK ? "赋值成功" : "赋值失败");
 }
 
-/* Runs option op (1 to 20) on T (P for option 15). Returns false when
- * there is to be no pause after it. */
-static bool RunOption(int op, BiTree &T, BiTree &P, const WalkViews &views) {
+/* Runs option op (1 to 20) on T (P for option 15). Returns how many
+ * characters the pause after it reads: 3, the first normally the newline
+ * that ended the last number typed, less those --step has read; 0 when
+ * there is to be no pause. */
+static int RunOption(int op, BiTree &T, BiTree &P, const WalkViews &views) {
+    int taken = 0; /* characters of the pause read by --step */
     switch (op) {
     case 1:
         Report(Replace(T, InitBiTree), "空二叉树创建成功", "空二叉树创建失败");
@@ -256,27 +240,30 @@ static bool RunOption(int op, BiTree &T, BiTree &P, const WalkViews &views) {
         ShowRelative(kRelatives[op - 10], T);
         break;
     case 15:
-        if (!GraftCopy(T, P)) return false;
+        if (!GraftCopy(T, P)) return 0;
         break;
     case 16:
         CutSubtree(T);
         break;
     case 17:
-        ShowTraversal("树T前序遍历为：", PreOrderTraverse, PreOrderWalk, T, views);
+        taken = ShowTraversal("树T前序遍历为：", PreOrderTraverse, PreOrderWalk, StepPreOrder, T,
+                              views);
         break;
     case 18:
-        ShowTraversal("树T中序遍历为：", InOrderTraverse, InOrderWalk, T, views);
+        taken =
+            ShowTraversal("树T中序遍历为：", InOrderTraverse, InOrderWalk, StepInOrder, T, views);
         break;
     case 19:
-        ShowTraversal("树T后序遍历为：", PostOrderTraverse, PostOrderWalk, T, views);
+        taken = ShowTraversal("树T后序遍历为：", PostOrderTraverse, PostOrderWalk, StepPostOrder, T,
+                              views);
         break;
     case 20:
-        ShowLevelOrder(T, views);
+        taken = ShowLevelOrder(T, views);
         break;
     default:
         break;
     }
-    return true;
+    return 3 - taken;
 }
 
 static const char kHelp[] =
@@ -286,7 +273,7 @@ static const char kHelp[] =
     "  --draw              draw the tree, each node with its position, above the menu\n"
     "  --tree DESCRIPTION  the preorder description options 3 and 15 build from\n"
     "  --trace             print each stack step of the walks (options 17 to 20)\n"
-    "  --step              show the walks of options 17 to 19 one step at a time\n"
+    "  --step              show the walks of options 17 to 20 one step at a time\n"
     "  --learn             --draw and --trace, and say what the pause waits for\n"
     "  --lang LANG         the dialogue in zh (Chinese, the default) or en (English)\n"
     "  --encoding ENC      output encoding gbk or utf-8 instead of the automatic one\n"
@@ -335,9 +322,8 @@ int main(int argc, char **argv) {
         PrintMenu(kMenu, kMenuLines, "\t请选择你的操作[0~20]:");
         op = ReadChoice(20, shared.learn);
         if (op < 1 || op > 20) continue; /* 0 ends the loop; others redraw the menu */
-        /* The pause: three characters, the first normally the newline
-         * that ended the last number typed. */
-        if (RunOption(op, T, P, views)) MenuPause(3, shared.learn);
+        int pause = RunOption(op, T, P, views);
+        if (pause > 0) MenuPause(pause, shared.learn);
     }
     return 0;
 }

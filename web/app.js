@@ -382,25 +382,70 @@
 
   // ---- Files: data.dat in IndexedDB, one folder per program ----
 
+  // Each save stores its file alone and each load fetches it first, so that
+  // a second tab never writes its whole folder over the first one's save.
+  // The layout is IDBFS's (database: the folder; store FILE_DATA; key: the
+  // path), which earlier versions of the page used.
   const folder = '/' + program;
   let FS = null; // the running program's file system, for queue_menu
-  let syncing = Promise.resolve();
 
-  // Writes the folder's changes to IndexedDB (populate false) or reads it
-  // from there (populate true). The save's own fsync writes them too (the
-  // runtime syncs the mount on fsync); this catches every other change.
-  function sync(populate) {
-    if (!FS) return Promise.resolve();
-    syncing = syncing.then(() => new Promise((resolve) => FS.syncfs(populate, (err) => {
-      if (err) console.warn('IndexedDB sync failed', err);
-      resolve();
-    })));
-    return syncing;
+  function database() {
+    return new Promise((resolve, reject) => {
+      const open = indexedDB.open(folder, 21);
+      open.onupgradeneeded = () => {
+        if (!open.result.objectStoreNames.contains('FILE_DATA'))
+          open.result.createObjectStore('FILE_DATA').createIndex('timestamp', 'timestamp');
+      };
+      open.onsuccess = () => resolve(open.result);
+      open.onerror = () => reject(open.error);
+    });
   }
 
-  byId('download').addEventListener('click', () => {
+  // One request on the store, done once its transaction is committed.
+  async function request(mode, ask) {
+    const db = await database();
+    try {
+      return await new Promise((resolve, reject) => {
+        const tx = db.transaction('FILE_DATA', mode);
+        const req = ask(tx.objectStore('FILE_DATA'));
+        tx.oncomplete = () => resolve(req.result);
+        tx.onerror = tx.onabort = () => reject(tx.error || req.error);
+      });
+    } finally {
+      db.close();
+    }
+  }
+
+  // The program's file calls: ask 0 whether a name is kept, 1 to store the
+  // file after a save, 2 to put the stored one in place before a load.
+  // 0 done, 1 a name outside the folder, 2 no room, 3 the store failed.
+  async function hostFile(ask, name) {
+    const parts = [];
+    for (const part of (name.startsWith('/') ? name : FS.cwd() + '/' + name).split('/')) {
+      if (part === '..') parts.pop();
+      else if (part && part !== '.') parts.push(part);
+    }
+    const path = '/' + parts.join('/');
+    if (parts.length !== 2 || '/' + parts[0] !== folder) return 1;
+    try {
+      if (ask === 1) {
+        const contents = FS.readFile(path);
+        await request('readwrite', (s) => s.put({ timestamp: new Date(), mode: 33206, contents }, path));
+      } else if (ask === 2) {
+        const entry = await request('readonly', (s) => s.get(path));
+        if (entry) FS.writeFile(path, entry.contents);
+      }
+      return 0;
+    } catch (e) {
+      console.warn('IndexedDB: ' + e);
+      return e && e.name === 'QuotaExceededError' ? 2 : 3;
+    }
+  }
+
+  byId('download').addEventListener('click', async () => {
     let bytes;
     try {
+      await hostFile(2, folder + '/data.dat');
       bytes = FS.readFile(folder + '/data.dat');
     } catch (e) {
       alert(t.noData);
@@ -418,7 +463,7 @@
     event.target.value = '';
     if (!file || !FS) return;
     FS.writeFile(folder + '/data.dat', new Uint8Array(await file.arrayBuffer()));
-    await sync(false);
+    await hostFile(1, folder + '/data.dat');
     adt.loaded++;
     byId('link').hidden = true;
     const values = Math.floor(file.size / 4); // 4-byte ints; the queue holds 99
@@ -429,11 +474,10 @@
   // ---- Running the program ----
 
   // The program asks for up to n bytes of input: first the output before
-  // the wait reaches the terminal and the files reach IndexedDB, then the
-  // wait is counted, then the program waits for what is typed.
+  // the wait reaches the terminal, then the wait is counted, then the
+  // program waits for what is typed.
   async function read(n) {
     await written();
-    await sync(false);
     adt.waits++;
     if (adt.firstWait === null) adt.firstWait = performance.now();
     if (queued.length === 0 && !endOfInput) waiting();
@@ -448,7 +492,6 @@
 
   async function finished(status) {
     await written();
-    await sync(false);
     adt.exit = status;
     stopPlaying();
     showStep(false);
@@ -472,6 +515,7 @@
       adtCols: () => term.cols,
       adtRows: () => term.rows,
       adtStderrShared: true,
+      adtFile: hostFile,
       print: (text) => term.write(text + '\n'),
       printErr: (text) => term.write(text + '\n'),
       onExit: (status) => { finished(status); },
@@ -479,10 +523,7 @@
         if (!Module.FS) return;
         FS = Module.FS;
         FS.mkdir(folder);
-        FS.mount(FS.filesystems.IDBFS, {}, folder);
         FS.chdir(folder);
-        Module.addRunDependency('idbfs');
-        sync(true).then(() => Module.removeRunDependency('idbfs'));
       }],
     }).catch((e) => {
       term.write('\r\n' + t.stopped(e) + '\r\n');

@@ -7,7 +7,7 @@
 
 #include "capture.h"
 #include "cmdline.h"
-#include "fail.h"
+#include "output.h"
 
 namespace {
 

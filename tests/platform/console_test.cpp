@@ -54,10 +54,12 @@ TEST(Console, EveryKindOfPrintGivesGbk) {
             PrintLine("队列为空");
             Print("第%d个结点的数据是%c", 12, 'I');
             PrintText("100% plain\t");
+            PrintFixedLine("请选择");
+            PrintFixed("队列");
         }
     });
     std::string once = Gbk("树的根是") + "A" + Gbk("队列为空") + "\n" + Gbk("第12个结点的数据是I") +
-                       "100% plain\t";
+                       "100% plain\t" + Gbk("请选择") + "\n" + Gbk("队列");
     EXPECT_EQ(out, once + once);
 }
 
@@ -76,11 +78,16 @@ TEST(Console, ChangedBufferPrintsItsNewText) {
 }
 
 // Texts are kept converted by their address: the other of two literals
-// given in turn, texts from a table, more texts than the table holds, and a
-// kept text's buffer refilled each print what they are.
+// given in turn, texts from a table, more texts than the table holds, texts
+// that share a slot, and a kept text's buffer refilled each print what they
+// are.
 TEST(Console, KeptTextsPrintWhatTheyAre) {
     static const char *const kTable[] = {"一", "二"};
     static char refilled[16] = "队列";
+    static char apart[3 << 12]; // texts 4096 bytes apart, which share a slot
+    strcpy(apart, "队列一");
+    strcpy(apart + 4096, "队列二");
+    strcpy(apart + 8192, "plain");
     std::vector<std::string> many;
     for (int i = 0; i < 300; i++)
         many.push_back("第" + std::to_string(i));
@@ -93,6 +100,9 @@ TEST(Console, KeptTextsPrintWhatTheyAre) {
         {"many texts", [&](int i) { return many[i % many.size()].c_str(); }},
         {"a refilled buffer",
          [](int i) { return strcpy(refilled, i % 3 ? "队列" : "x%d"), refilled; }},
+        {"a buffer refilled to the same length",
+         [](int i) { return strcpy(refilled, i % 2 ? "第1" : "第2"), refilled; }},
+        {"texts that share a slot", [](int i) { return apart + 4096 * (i % 3); }},
     };
     for (const Row &row : rows) {
         std::string expected;
@@ -257,11 +267,13 @@ TEST_F(ConsoleRead, MenuEachTimeAsGiven) {
     static const char *const kOne[] = {"\n", "一"};
     static const char *const kTwo[] = {"二", "-"};
     Feed("1\n2\nx y\n3\n");
+    FlushOutput();
     testing::internal::CaptureStdout();
     EXPECT_EQ(MenuRound(kOne, 2, "选:"), 1);
     EXPECT_EQ(MenuRound(kTwo, 2, "选:"), 2);
     EXPECT_EQ(MenuRound(kOne, 1, "选:"), -1) << "not a number: the line goes";
     EXPECT_EQ(MenuRound(kOne, 2, "选:"), 3);
+    FlushOutput();
     fflush(stdout);
     std::string one = "\n\n" + Gbk("一") + "\n" + Gbk("选:");
     std::string two = Gbk("二") + "\n-\n" + Gbk("选:");

@@ -9,7 +9,7 @@ is on the screen at the same time, and each case's own lines are seen.
   tree-80x24-whole  a 6-level chain at 80 x 24: whole, top-down
   tree-120x60       a 30-level left chain at 120 x 60: whole
   tree-80x24-step   --step, step 5 of option 19 on the built-in tree: the
-                    frame (tree, trace row, k/N line) fills one screen
+                    frame (tree, code, stack, k/N line) fits one screen
   queue-80x24       a full queue of the widest values (loaded with option
                     11) at 80 x 24: its first elements, the rest counted
 
@@ -47,8 +47,8 @@ CASES = {
     "tree-120x60": (120, 60, ["--draw", "--tree", CHAIN30], BUILD, TREE,
                     ["a(1)", "`L b(2)", "`L D(536870912)"]),
     "tree-80x24-step": (80, 24, ["--step"], BUILD + ["19", "Enter"] + ["Enter"] * 4,
-                        "Tree T top-down", ["A(1)", "K(17)", "top H", "5/33"],
-                        "q: to the end"),
+                        "后序遍历 (PostOrderTraverse)", ["A(1)", "K(17)", "> ", "栈顶> H", "5/33"],
+                        "q 到最后"),
     "queue-80x24": (80, 24, ["--draw", "--file", "FILE"],
                     ["1", "Enter", "Enter", "11", "Enter", "Enter"],
                     "Queue Q: front 0, rear 99, length 99",

@@ -27,6 +27,8 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 #ifdef __linux__
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <sys/sysmacros.h>
 #endif
 #include <sys/wait.h>
@@ -51,6 +53,7 @@ enum Flags {
     UNPRIVILEGED = 2, // about permissions: needs a user that is not root
     SIZE_LIMIT = 4,   // run under a file-size limit of 0 bytes
     SMALL_LIMIT = 8,  // run under a file-size limit of 4 bytes: half the new file
+    AS_ROOT = 16,     // stays root, who may make files in an append-only folder
 };
 
 struct Case {
@@ -141,6 +144,22 @@ std::vector<std::string> Listing(const fs::path &root) {
 const uid_t kNobody = 65534; // the unprivileged user the cases run as under root
 const uid_t kOther = 1234;   // a user who is neither
 int held_fd = -1;            // a reader kept open on a FIFO during a case
+fs::path append_only;        // a folder given the append-only attribute
+
+// Gives the folder dir Linux's append-only attribute, or takes it away.
+bool SetAppendOnly(const fs::path &dir, bool on) {
+#ifdef __linux__
+    int fd = open(dir.c_str(), O_RDONLY | O_DIRECTORY), flags = 0;
+    bool ok = fd >= 0 && ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+    flags = on ? flags | FS_APPEND_FL : flags & ~FS_APPEND_FL;
+    ok = ok && ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+    if (fd >= 0) close(fd);
+    return ok;
+#else
+    (void)dir, (void)on;
+    return false;
+#endif
+}
 #endif
 
 // Makes the folder the steps describe, one per ';': "f NAME [MODE [TEXT]]" a
@@ -148,10 +167,10 @@ int held_fd = -1;            // a reader kept open on a FIFO during a case
 // change (modes octal; 644 for files and 755 for folders unless given),
 // "p NAME" a FIFO, "r NAME" a FIFO with a reader held open, "l NAME TARGET" a
 // symbolic link, "h NAME FILE" a hard link, "o NAME" a file given to kOther,
-// "c NAME" a device without a driver, "cd NAME" a change of folder, "hide NAME" the hidden
-// attribute, "hold NAME" the file held open without sharing and "share NAME" held open
-// by another program that shares reading and writing (Windows). Names are UTF-8.
-// Returns why it cannot be made here, or "".
+// "c NAME" a device without a driver, "a NAME" a folder made append-only, "cd NAME" a change of
+// folder, "hide NAME" the hidden attribute, "hold NAME" the file held open without sharing and
+// "share NAME" held open by another program that shares reading and writing (Windows). Names are
+// UTF-8. Returns why it cannot be made here, or "".
 std::string Make(const std::string &steps) {
     std::istringstream all(steps);
     for (std::string step; std::getline(all, step, ';');) {
@@ -181,6 +200,9 @@ std::string Make(const std::string &steps) {
         if (op == "r") held_fd = open(name.c_str(), O_RDONLY | O_NONBLOCK);
         if (op == "c" && mknod(name.c_str(), S_IFCHR | 0644, makedev(240, 0)) != 0)
             return "needs root to make a device";
+        if (op == "a" && !SetAppendOnly(path, true))
+            return "needs root and a file system with the append-only attribute";
+        if (op == "a") append_only = fs::absolute(path);
         if (op == "o" && (geteuid() != 0 || lchown(name.c_str(), kOther, kOther) != 0))
             return "needs root to give a file to another user";
 #endif
@@ -252,6 +274,9 @@ const Case kCases[] = {
      "data.dat", 0, OK, "", {"data.dat -> real/q.dat", "real/", F("real/q.dat", 0640, NEW)}},
     {"ReadOnlyFolderWritableFileInPlace", "d ro; f ro/q.dat; m ro 555", "ro/q.dat",
      UNPRIVILEGED, OK, "", {"ro/", F("ro/q.dat", 0644, NEW)}},
+    // A rename there would strand the new file: rewritten in place.
+    {"AppendOnlyFolderInPlace", "d ao; f ao/q.dat; a ao", "ao/q.dat", AS_ROOT, OK, "",
+     {"ao/", F("ao/q.dat", 0644, NEW)}},
     {"ReadOnlyFolderAbsentFileRefused", "d ro 555", "ro/q.dat", UNPRIVILEGED, ERROR,
      "File open error\n(Permission denied)", {"ro/"}},
     {"SizeLimitKeepsOldFile", "f data.dat", "data.dat", SIZE_LIMIT, ERROR, "(File too large)",
@@ -286,7 +311,7 @@ struct Outcome {
 // "(reason)", the text the program's stderr line ends with.
 Status Operate(SqQueue &Q, int flags) {
     Status r = (flags & LOAD) ? ReadF(Q) : SaveFile(Q);
-    if (r == ERROR) printf("(%s)", QueueFileError());
+    if (r == ERROR) Print("(%s)", QueueFileError());
     return r;
 }
 
@@ -314,7 +339,7 @@ void GiveAway(const fs::path &root) {
 // In the child: becomes uid/gid 65534 when root, sets the limit, runs the
 // operation with stdout going to out, and exits with the result + 10.
 [[noreturn]] void Child(SqQueue &Q, const Case &c, int out) {
-    if (geteuid() == 0) {
+    if (geteuid() == 0 && !(c.flags & AS_ROOT)) {
         bool dropped = setgroups(0, nullptr) == 0 && setgid(kNobody) == 0 && setuid(kNobody) == 0;
         char cwd[4096]; /* the folder must be within reach of the new user */
         if (dropped && (!getcwd(cwd, sizeof cwd) || access(cwd, X_OK) != 0)) _exit(kCannotDrop);
@@ -329,7 +354,7 @@ void GiveAway(const fs::path &root) {
     }
     if (dup2(out, 1) < 0) _exit(1);
     Status r = Operate(Q, c.flags);
-    fflush(stdout);
+    FlushOutput();
     _exit(r + 10);
 }
 
@@ -390,6 +415,8 @@ class FolderCase : public testing::TestWithParam<Case> {
 #ifndef _WIN32
         if (held_fd >= 0) close(held_fd);
         held_fd = -1;
+        if (!append_only.empty()) SetAppendOnly(append_only, false);
+        append_only.clear();
         umask(old_umask_);
 #endif
         std::error_code ec; /* read-only entries must become writable to go */

@@ -67,8 +67,8 @@ TEST(Traverse, ZigZagAndFullTree) {
     DestroyBiTree(T);
 }
 
-// The postorder walk keeps its stack and flags from one call to the next:
-// shallow, deep and shallow again must not see each other's state.
+// Each postorder walk makes its own stack and flags: walks of a shallow, a
+// deep and again a shallow tree must not see each other's state.
 TEST(Traverse, PostorderAfterDeeperAndShallowerWalks) {
     BiTree deep = Chain(300, false, 'd');
     BiTree T = Build(BUILTIN_DESCRIPTION);

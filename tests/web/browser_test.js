@@ -227,6 +227,7 @@ async function main() {
     assert.strictEqual(await frame(), '2');
     await step(page, () => page.click('#back'));
     assert.strictEqual(await page.evaluate(() => window.adt.handed), 'b\n', 'back types b');
+    assert.strictEqual(await frame(), '1');
     await page.select('#speed', '200');
     await page.click('#play');
     await page.waitForFunction(() => /--------The End-------/.test(window.adt.text()), { timeout: 20000 });
