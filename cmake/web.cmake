@@ -50,27 +50,31 @@ endif()
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
 
 set(site ${PROJECT_BINARY_DIR}/site)
-file(MAKE_DIRECTORY ${site}/licenses)
+set(font ${PROJECT_BINARY_DIR}/font/adt-cjk.woff2)
 
 # The page's font: every character beyond ASCII that the programs and the
 # page can print, cut from the free font as WOFF2.
 file(GLOB font_sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tree/*.cpp ${PROJECT_SOURCE_DIR}/queue/*.cpp
      ${PROJECT_SOURCE_DIR}/platform/*.cpp ${web_dir}/*.html ${web_dir}/*.js ${web_dir}/*.css)
 add_custom_command(
-  OUTPUT ${site}/adt-cjk.woff2
-  COMMAND ${Python3_EXECUTABLE} ${PROJECT_SOURCE_DIR}/scripts/cut-web-font.py ${ADT_WEB_FONT}
-          ${site}/adt-cjk.woff2 ${font_sources}
+  OUTPUT ${font}
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${PROJECT_BINARY_DIR}/font
+  COMMAND ${Python3_EXECUTABLE} ${PROJECT_SOURCE_DIR}/scripts/cut-web-font.py ${ADT_WEB_FONT} ${font}
+          ${font_sources}
   DEPENDS ${PROJECT_SOURCE_DIR}/scripts/cut-web-font.py ${font_sources} ${ADT_WEB_FONT}
   COMMENT "Cutting the page's CJK font"
   VERBATIM)
 
 # The site: the page, its script, words and style, xterm.js, both
 # programs, the font, the project's LICENSE, a README.txt for teachers, and
-# the licences of what it bundles in licenses/.
+# the licences of what it bundles in licenses/. Made anew each time, so
+# that it holds nothing else.
 file(GLOB page_files CONFIGURE_DEPENDS ${web_dir}/*.html ${web_dir}/*.js ${web_dir}/*.css)
-set(site_sources ${page_files} ${xterm_files} ${web_dir}/README.txt ${PROJECT_SOURCE_DIR}/LICENSE)
+set(site_sources ${page_files} ${xterm_files} ${web_dir}/README.txt ${PROJECT_SOURCE_DIR}/LICENSE ${font})
 add_custom_target(
   site ALL
+  COMMAND ${CMAKE_COMMAND} -E rm -rf ${site}
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${site}/licenses
   COMMAND ${CMAKE_COMMAND} -E copy ${site_sources} ${site}
   COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:tree_menu> $<TARGET_FILE_DIR:tree_menu>/tree_menu.wasm
           $<TARGET_FILE:queue_menu> $<TARGET_FILE_DIR:queue_menu>/queue_menu.wasm ${site}
@@ -78,7 +82,7 @@ add_custom_target(
   COMMAND ${CMAKE_COMMAND} -E copy ${xterm_dir}/addon-fit/LICENSE ${site}/licenses/addon-fit.js.txt
   COMMAND ${CMAKE_COMMAND} -E copy ${ADT_WEB_FONT_COPYRIGHT} ${site}/licenses/adt-cjk.woff2-copyright.txt
   COMMAND ${CMAKE_COMMAND} -E copy ${ADT_WEB_FONT_LICENSE} ${site}/licenses/Apache-2.0.txt
-  DEPENDS tree_menu queue_menu ${site_sources} ${site}/adt-cjk.woff2
+  DEPENDS tree_menu queue_menu ${site_sources}
   COMMENT "Putting the site together in ${site}"
   VERBATIM)
 
