@@ -63,6 +63,7 @@
 
   function showWords() {
     document.documentElement.lang = lang === 'zh' ? 'zh-CN' : 'en';
+    document.title = t.title;
     for (const el of document.querySelectorAll('[data-t]')) el.textContent = t[el.dataset.t];
     for (const el of document.querySelectorAll('[data-title]')) el.title = t[el.dataset.title];
     byId('help').innerHTML = t.helpHtml;

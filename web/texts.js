@@ -8,7 +8,7 @@
 
 window.ADT_TEXTS = {
   en: {
-    language: 'Language',
+    title: 'Tree and queue menus',
     program: 'Program',
     tree: 'tree_menu (binary tree)',
     queue: 'queue_menu (circular queue)',
@@ -82,7 +82,7 @@ window.ADT_TEXTS = {
   ended, Enter starts it again.</p>`,
   },
   zh: {
-    language: '语言',
+    title: '树与队列菜单',
     program: '程序',
     tree: 'tree_menu（二叉树）',
     queue: 'queue_menu（循环队列）',
