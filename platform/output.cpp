@@ -290,6 +290,10 @@ void PrintChar(char c) {
     g_line_open = c != '\n';
 }
 
+void EndLine() {
+    if (g_line_open) PrintChar('\n');
+}
+
 void ClearScreen() {
     if (!g_terminal) return;
     FlushOutput();
