@@ -9,3 +9,8 @@ TermSize GetTermSize() {
         size = {TERM_DEFAULT_COLS, TERM_DEFAULT_ROWS};
     return size;
 }
+
+int TermRows() {
+    TermSize size;
+    return AskTermSize(&size) && size.rows > 2 ? size.rows : 0;
+}

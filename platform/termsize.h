@@ -18,4 +18,9 @@ typedef struct {
  * given one reports 0 x 0). */
 TermSize GetTermSize();
 
+/* The rows of the terminal or console that stdout is (a trace table's
+ * header is printed again on each screenful); 0 where stdout is none, or
+ * the terminal tells no more than 2 rows. */
+int TermRows();
+
 #endif

@@ -7,7 +7,6 @@
 #include "Bitree.h"
 #include "cmdline.h"
 #include "console.h"
-#include "console_system.h"
 #include "tree_texts.h"
 #include "description.h"
 #include "step.h"
@@ -60,14 +59,6 @@ struct WalkViews {
     bool step;  /* --step: the walks show them one at a time instead */
 };
 
-/* The rows of the screen a trace table is read on, so that its header is
- * printed again on each screenful; 0 where the output is no terminal (a
- * file or a pipe gets the header once). */
-static int TracePage() {
-    TermSize screen;
-    return AskTermSize(&screen) && screen.rows > 2 ? screen.rows : 0;
-}
-
 /* Options 17 to 19: heading, the steps of the walk (with --trace, or a
  * step at a time with --step), the sequence, closing rule. The sequence is
  * printed by a walk of its own, so it stands on its line exactly as
@@ -81,7 +72,7 @@ static int ShowTraversal(const char *heading, Status (*traverse)(BiTree),
     if (views.step)
         taken = step(T);
     else if (views.trace)
-        TraceWalk(walk, T, GetTermSize().cols, TracePage());
+        TraceWalk(walk, T, GetTermSize().cols, TermRows()); /* a pipe: the header once */
     traverse(T);
     PrintText("\n--------The End-------");
     return taken;
