@@ -1,5 +1,5 @@
 # bash completion for tree_menu and queue_menu: the options each program
-# takes, the values of --encoding, and paths for --file. Installed under each
+# takes, the values of --encoding and --lang, and paths for --file. Installed under each
 # program's name in share/bash-completion/completions, where bash-completion
 # looks for it when the name is first completed; it uses bash-completion's
 # helpers.
@@ -13,6 +13,10 @@ _adt_menus() {
     case $prev in
     --encoding)
         mapfile -t COMPREPLY < <(compgen -W 'gbk utf-8' -- "$cur")
+        return
+        ;;
+    --lang)
+        mapfile -t COMPREPLY < <(compgen -W 'zh en' -- "$cur")
         return
         ;;
     --file)
@@ -31,7 +35,7 @@ _adt_menus() {
         [[ ${words[i]} == -- ]] && return
     done
 
-    local opts='--draw --encoding --learn -h --help --version'
+    local opts='--draw --encoding --lang --learn -h --help --version'
     case ${1##*/} in
     tree_menu*) opts+=' --step --tree --trace' ;;
     queue_menu*) opts+=' --file' ;;

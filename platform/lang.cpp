@@ -9,8 +9,8 @@ Language g_session_language = LANG_ZH;
 
 const Translation kSharedTexts[] = {
     {"输入无效", "Invalid input"},
-    {"\n(按1次回车键继续)", "\n(press Enter once to go on)"},
-    {"\n(按%d次回车键继续)", "\n(press Enter %d times to go on)"},
+    {"(按1次回车键继续)", "(press Enter once to go on)"},
+    {"(按%d次回车键继续)", "(press Enter %d times to go on)"},
     {"没有选项%d，请选择0~%d", "There is no option %d; choose 0 to %d"},
     {"请输入0~%d的数字", "Enter a number from 0 to %d"},
 };

@@ -6,28 +6,39 @@
 #include "input.h"
 #include "lang.h"
 #include "output.h"
+#include "textwidth.h"
 
 /* The line about the last choice, for a learner, when it was out of range;
  * whether ClearForMenu printed one this round. */
 static char g_notice[96];
-static bool g_noticed = false;
+static int g_noticed = 0; /* its lines */
+
+/* Rows kept for an outcome (up to three lines), the pause's line and the
+ * empty line before it (--learn), and the cursor's row. */
+#define OUTCOME_ROWS 6
+
+TermSize RoomUnderOutcome() {
+    EndLine();
+    TermSize screen = GetTermSize();
+    screen.rows -= OUTCOME_ROWS;
+    return screen;
+}
 
 void ClearForMenu() {
     ClearScreen();
-    g_noticed = g_notice[0] != '\0';
-    if (!g_noticed) return;
-    PrintLine(g_notice);
+    g_noticed = 0;
+    if (!g_notice[0]) return;
+    g_noticed = PrintFitted(g_notice, GetTermSize().cols, 4);
     g_notice[0] = '\0';
 }
 
-TermSize RoomAboveMenu(const char *const *lines, size_t n) {
+TermSize RoomAboveMenu(const char *const *lines, size_t n, const char *prompt) {
     TermSize room = GetTermSize();
-    room.rows -= 1 + (g_noticed ? 1 : 0); /* the prompt's row, the learner's line */
-    for (size_t i = 0; i < n; i++) {
-        room.rows--;
-        for (const char *c = lines[i]; *c; c++)
-            room.rows -= *c == '\n';
-    }
+    /* The learner's line, the prompt's rows and the menu's, each line as
+     * many rows as it wraps into on a narrow screen. */
+    room.rows -= g_noticed + ScreenRows(Tr(prompt), room.cols);
+    for (size_t i = 0; i < n; i++)
+        room.rows -= ScreenRows(lines[i], room.cols);
     return room;
 }
 
@@ -51,7 +62,12 @@ int ReadChoice(int highest, bool learn) {
 
 void MenuPause(int n, bool learn) {
     int presses = n - CharsAhead(n);
-    if (learn && presses == 1) PrintText("\n(按1次回车键继续)");
-    if (learn && presses > 1) Print("\n(按%d次回车键继续)", presses);
+    if (learn && presses > 0) { /* on a line of its own, fitted to the screen */
+        char line[96];
+        snprintf(line, sizeof line, Tr(presses == 1 ? "(按1次回车键继续)" : "(按%d次回车键继续)"),
+                 presses);
+        PrintChar('\n');
+        PrintFittedOpen(line, GetTermSize().cols);
+    }
     Pause(n);
 }

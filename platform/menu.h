@@ -13,11 +13,12 @@
  * so that it is seen). */
 void ClearForMenu();
 
-/* The room above the menu of these n lines that a picture may take: the
- * screen's width, and the rows that the menu, its prompt's row and the
- * learner's line leave, so that the picture's first line and the prompt
- * are seen together. */
-TermSize RoomAboveMenu(const char *const *lines, size_t n);
+/* The room above the menu of these n lines and this prompt that a picture
+ * may take: the screen's width, and the rows that the menu, its prompt and
+ * the learner's line leave (each as many rows as it wraps into on a narrow
+ * screen), so that the picture's first line and the prompt are seen
+ * together. */
+TermSize RoomAboveMenu(const char *const *lines, size_t n, const char *prompt);
 
 /* Prints the n menu lines, each as a line, and then the prompt: fixed
  * texts (output.h, PrintFixed). */
@@ -27,6 +28,13 @@ void PrintMenu(const char *const *lines, size_t n, const char *prompt);
  * its line and gives -1, which no menu offers, so the menu is drawn again.
  * With learn, a choice outside 0 to highest is noted for ClearForMenu. */
 int ReadChoice(int highest, bool learn);
+
+/* The room of a picture drawn under an option's outcome (--draw, after an
+ * option that changed the structure), so that the outcome and the pause's
+ * line stay on the screen with it: the screen's width, and its rows less
+ * those of an outcome and the pause. Ends the outcome's line first when it
+ * is left open. */
+TermSize RoomUnderOutcome();
 
 /* The pause after an option: reads and drops n characters (Pause). With
  * learn a line first says how many presses of the Enter key that takes,

@@ -294,6 +294,10 @@ void PrintChar(char c) {
     g_line_open = c != '\n';
 }
 
+void EndLine() {
+    if (g_line_open) PrintChar('\n');
+}
+
 void ClearScreen() {
     if (!g_terminal) return;
     FlushOutput();
@@ -313,7 +317,7 @@ static void AtExit() {
 }
 
 void ConsoleInit(OutputEncoding encoding) {
-    static char out_buf[1 << 12];
+    static char out_buf[1 << 16];
     static bool registered = false;
     SetUpProcess();
     ForgetTexts();

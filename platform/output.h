@@ -60,6 +60,9 @@ void PrintFixedLine(const char *text);
  * formatting, so "%c" arguments go out as the raw bytes they are. */
 void Print(const char *fmt, ...) PRINTF_LIKE(1, 2);
 
+/* Ends the line when the last text printed left it open. */
+void EndLine();
+
 /* Writes out all pending output (before every read). A failed write ends
  * the program. */
 void FlushOutput();

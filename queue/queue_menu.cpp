@@ -1,5 +1,7 @@
 /* queue_menu.cpp - the console dialogue of the queue program: draw the menu,
  * read an option, run it on the one queue Q, report, pause; option 0 ends. */
+#include <cstring>
+
 #include "SqQueue.h"
 #include "cmdline.h"
 #include "console.h"
@@ -7,6 +9,9 @@
 #include "queue_texts.h"
 #include "queue_draw.h"
 #include "queue_file.h"
+
+/* The prompt under the menu. */
+static const char kPrompt[] = "    请选择你的操作[0~11]:";
 
 static const char *const kMenu[] = {
     "\n",
@@ -72,6 +77,28 @@ static void AskAndEnQueue(SqQueue &Q) {
         Print("%d入队列成功\n", e);
 }
 
+/* What the --draw picture shows of a queue: whether it exists, front, rear
+ * and the elements; after an option that changed it, the picture is drawn
+ * again under the option's outcome. */
+typedef struct {
+    bool exists;
+    int front, rear;
+    int elem[MAXQSIZE];
+} Seen;
+
+static Seen Look(const SqQueue &Q) {
+    Seen s = {Q.base != nullptr, Q.front, Q.rear, {0}};
+    for (int i = Q.front; s.exists && i != Q.rear; i = (i + 1) % MAXQSIZE)
+        s.elem[i] = Q.base[i];
+    return s;
+}
+
+static bool SameQueue(const Seen &a, const Seen &b) {
+    if (a.exists != b.exists) return false;
+    if (!a.exists) return true;
+    return a.front == b.front && a.rear == b.rear && memcmp(a.elem, b.elem, sizeof a.elem) == 0;
+}
+
 /* Runs option op (1 to 11) on Q. */
 static void RunOption(int op, SqQueue &Q) {
     int e = 0;
@@ -132,7 +159,7 @@ static const char kHelp[] =
     "Usage: queue_menu [OPTIONS]\n"
     "A bounded circular queue of integers, worked on through a numbered menu.\n"
     "\n"
-    "  --draw          draw the queue's storage (front, rear, slots) above the menu\n"
+    "  --draw          draw the queue's slots as a ring above the menu\n"
     "  --learn         --draw, and say what the pause waits for\n"
     "  --file PATH     the data file of options 10 and 11 instead of " QUEUE_FILE "\n"
     "  --lang LANG     the dialogue in zh (Chinese, the default) or en (English)\n"
@@ -171,13 +198,19 @@ int main(int argc, char **argv) {
     while (op != 0) {
         ClearForMenu();
         if (shared.draw) {
-            TermSize room = RoomAboveMenu(kMenu, kMenuLines);
+            TermSize room = RoomAboveMenu(kMenu, kMenuLines, kPrompt);
             DrawQueue(Q, room.cols, room.rows);
         }
-        PrintMenu(kMenu, kMenuLines, "    请选择你的操作[0~11]:");
+        PrintMenu(kMenu, kMenuLines, kPrompt);
         op = ReadChoice(11, shared.learn);
         if (op < 1 || op > 11) continue; /* 0 ends the loop; others redraw the menu */
+        Seen before = {};
+        if (shared.draw) before = Look(Q);
         RunOption(op, Q);
+        if (shared.draw && !SameQueue(before, Look(Q))) { /* the queue after the option */
+            TermSize room = RoomUnderOutcome();
+            DrawQueue(Q, room.cols, room.rows);
+        }
         MenuPause(2, shared.learn); /* the first normally the newline after a number */
     }
     return 0;

@@ -26,5 +26,16 @@ const Translation kQueueTexts[] = {
     {"文件保存失败！", "Could not save the file!"},
     {"文件读取成功", "File read"},
     {"文件读取失败！", "Could not read the file!"},
+
+    /* --draw: the queue's storage as a ring. */
+    {"队列Q：不存在（选项1创建它）", "Queue Q: none (option 1 creates it)"},
+    {"队列Q：front=%d，rear=%d，长度%d；%s", "Queue Q: front=%d, rear=%d, length %d; %s"},
+    {"空：front == rear", "empty: front == rear"},
+    {"满：(rear+1)%MAXQSIZE == front", "full: (rear+1)%MAXQSIZE == front"},
+    {"非空非满", "neither empty nor full"},
+    {"F：front  R：rear  *：留空的一格", "F: front  R: rear  *: the slot kept free"},
+    {"...第%d~%d格：空", "... slots %d-%d: empty"},
+    {"...第%d~%d格：1个元素", "... slots %d-%d: 1 element"},
+    {"...第%d~%d格：%d个元素", "... slots %d-%d: %d elements"},
 };
 const size_t kQueueTextCount = sizeof kQueueTexts / sizeof kQueueTexts[0];

@@ -9,6 +9,8 @@
 #include "console.h"
 #include "output.h"
 #include "label.h"
+#include "lang.h"
+#include "textwidth.h"
 
 /* The five columns of a row. */
 enum { COL_STEP, COL_ACTION, COL_P, COL_STACK, COL_OUTPUT, COLUMNS };
@@ -28,18 +30,26 @@ typedef struct {
     long total;         /* steps of the walk, known after the first run */
     int width[COLUMNS]; /* widest field of each column */
     bool measuring;     /* first run: widths only */
+    int shown;          /* elements a list shows, at most TRACE_SHOWN */
+    int screen_width;   /* rows are fewer columns than this (0: any) */
+    int page;           /* rows on a screen: the header again on each (0: once) */
+    int on_page;        /* lines printed since the header */
+    bool wrapped;       /* no table fits the width: each row wrapped to it */
     char header[ROW_MAX];
 } TraceState;
 
-/* Writes a list of n elements of which only the last min(n, TRACE_SHOWN)
- * are shown (data in last, oldest first, with the flag digit of flags when
- * it is not null), after "...N more" for the others; "-" for no element.
- * Returns the length written, at most FIELD_MAX. */
-static int List(char *out, long n, const char *last, const int *flags) {
+/* Writes a list of n elements of which only the last min(n, shown) are
+ * shown (data in last, the last TRACE_SHOWN elements, oldest first, with
+ * the flag digit of flags when it is not null), after "...N" for the
+ * others; "-" for no element. Returns the length written, at most
+ * FIELD_MAX. */
+static int List(char *out, long n, const char *last, const int *flags, int shown) {
     if (n == 0) return snprintf(out, 2, "-");
     int len = 0;
-    long left_out = n > TRACE_SHOWN ? n - TRACE_SHOWN : 0;
-    if (left_out > 0) len += snprintf(out, 32, "...%ld more ", left_out);
+    long left_out = n > shown ? n - shown : 0;
+    if (left_out > 0) len += snprintf(out, 32, Tr("...另%ld个 "), left_out);
+    last += n - left_out < TRACE_SHOWN ? TRACE_SHOWN - (n - left_out) : 0;
+    if (flags) flags += n - left_out < TRACE_SHOWN ? TRACE_SHOWN - (n - left_out) : 0;
     for (long i = 0; i < n - left_out; i++) {
         if (i > 0) out[len++] = ' ';
         len += ElementText(out + len, last[i]);
@@ -55,8 +65,30 @@ static void TraceVisit(BiTree p, void *ctx) {
     t->count++;
 }
 
-/* The column titles of the header line. */
-static const char *const kTitles[COLUMNS] = {"step", "action", "p", "stack", "output"};
+/* The column titles of the header line, and the names of the actions, in
+ * the session's language where they are shown. */
+static const char *const kTitles[COLUMNS] = {"步骤", "操作", "p", "栈", "输出"};
+static const char *const kActions[][2] = {{"push", "进栈"}, {"pop", "出栈"}, {"top", "读栈顶"}};
+
+static const char *Action(const char *op) {
+    for (const auto &a : kActions)
+        if (strcmp(a[0], op) == 0) return Tr(a[1]);
+    return op;
+}
+
+/* The columns of column c: its widest field or its title. */
+static int Room(int c, const int width[COLUMNS]) {
+    int title = TextWidth(Tr(kTitles[c]));
+    return width[c] > title ? width[c] : title;
+}
+
+/* The columns a row takes. */
+static int RowWidth(const int width[COLUMNS]) {
+    int cols = width[COLUMNS - 1];
+    for (int c = 0; c < COLUMNS - 1; c++)
+        cols += Room(c, width) + 2;
+    return cols;
+}
 
 /* Writes the fields at their columns (each starts two blanks after the
  * widest of its column and its title); no blanks after the last. */
@@ -65,16 +97,28 @@ static int Columns(char *line, const char *const field[COLUMNS], const int width
     for (int c = 0; c < COLUMNS; c++) {
         int n = (int)strlen(field[c]);
         memcpy(line + len, field[c], (size_t)n);
-        if (c == COLUMNS - 1) {
-            len += n;
-            break;
-        }
-        int room = width[c] > (int)strlen(kTitles[c]) ? width[c] : (int)strlen(kTitles[c]);
-        memset(line + len + n, ' ', (size_t)(room - n + 2));
-        len += room + 2;
+        len += n;
+        if (c == COLUMNS - 1) break;
+        int pad = Room(c, width) - TextWidth(field[c]) + 2;
+        memset(line + len, ' ', (size_t)pad);
+        len += pad;
     }
     line[len] = '\0';
     return len;
+}
+
+/* Prints a line of the table (a row, or the header), wrapped to the width
+ * where no table fits it; first the header again where a screenful of
+ * lines has gone by since it. */
+static void TableLine(TraceState *t, const char *line, bool header) {
+    int lines = t->wrapped ? FittedLines(line, t->screen_width) : 1;
+    if (!header && t->page > 0 && t->on_page + lines > t->page - 1) TableLine(t, t->header, true);
+    if (header) t->on_page = 0;
+    if (t->wrapped)
+        PrintFitted(line, t->screen_width, lines);
+    else
+        PrintLine(line);
+    t->on_page += lines;
 }
 
 static void TraceStep(const char *op, BiTree node, BiTree p, SqStack S, const int *flags,
@@ -83,7 +127,7 @@ static void TraceStep(const char *op, BiTree node, BiTree p, SqStack S, const in
     t->steps++;
     char text[COLUMNS][FIELD_MAX + 8];
     snprintf(text[COL_STEP], sizeof text[0], "%ld", t->steps);
-    int n = snprintf(text[COL_ACTION], sizeof text[0], "%s ", op);
+    int n = snprintf(text[COL_ACTION], sizeof text[0], "%s ", Action(op));
     ElementText(text[COL_ACTION] + n, node->data);
     if (p)
         ElementText(text[COL_P], p->data);
@@ -93,14 +137,22 @@ static void TraceStep(const char *op, BiTree node, BiTree p, SqStack S, const in
     long depth = StackLength(S), first = depth > TRACE_SHOWN ? depth - TRACE_SHOWN : 0;
     for (long i = first; i < depth; i++)
         last[i - first] = S.base[i]->data;
-    List(text[COL_STACK], depth, last, flags ? flags + first : nullptr);
+    int flag[TRACE_SHOWN];
+    for (long i = first; i < depth && flags; i++)
+        flag[i - first] = flags[i];
+    /* The lists' last elements at the end of last and flag. */
+    int kept = (int)(depth - first);
+    memmove(last + TRACE_SHOWN - kept, last, (size_t)kept);
+    if (flags) memmove(flag + TRACE_SHOWN - kept, flag, sizeof(int) * (size_t)kept);
+    List(text[COL_STACK], depth, last, flags ? flag : nullptr, t->shown);
     first = t->count > TRACE_SHOWN ? t->count - TRACE_SHOWN : 0;
+    kept = (int)(t->count - first);
     for (long i = first; i < t->count; i++)
-        last[i - first] = t->recent[i % TRACE_SHOWN];
-    List(text[COL_OUTPUT], t->count, last, nullptr);
+        last[TRACE_SHOWN - kept + (i - first)] = t->recent[i % TRACE_SHOWN];
+    List(text[COL_OUTPUT], t->count, last, nullptr, t->shown);
     if (t->measuring) {
         for (int c = 0; c < COLUMNS; c++) {
-            int w = (int)strlen(text[c]);
+            int w = TextWidth(text[c]);
             if (w > t->width[c]) t->width[c] = w;
         }
         return;
@@ -108,7 +160,7 @@ static void TraceStep(const char *op, BiTree node, BiTree p, SqStack S, const in
     const char *field[COLUMNS] = {text[0], text[1], text[2], text[3], text[4]};
     char row[ROW_MAX];
     Columns(row, field, t->width);
-    PrintLine(row);
+    TableLine(t, row, false);
 }
 
 /* The level-order trace: the positions of the level before, to find those
@@ -118,6 +170,7 @@ typedef struct {
     BiTree *node;
     int *pos;
     int n, size;
+    int width; /* lines fewer columns than this (0: any) */
 } LevelTrace;
 
 static void TraceLevel(int k, BiTree const *nodes, int n, void *ctx) {
@@ -133,12 +186,22 @@ static void TraceLevel(int k, BiTree const *nodes, int n, void *ctx) {
             if (L->node[i]->rchild && j < n) pos[j++] = ChildPosition(L->pos[i], 1);
         }
     }
-    Print("level %d:", k);
+    char head[48];
+    snprintf(head, sizeof head, Tr("第%d层："), k);
+    PrintText(head);
+    /* The labels a blank apart, on as many lines as the width asks, each
+     * line after the first indented by 2. */
+    int cols = TextWidth(head);
     for (int i = 0; i < n; i++) {
         char label[24];
         label[0] = ' ';
-        PlainLabel(label + 1, nodes[i]->data, pos[i]);
+        int len = 1 + PlainLabel(label + 1, nodes[i]->data, pos[i]);
+        if (L->width > 0 && cols + len > L->width - 1 && cols > 2) {
+            PrintText("\n ");
+            cols = 1;
+        }
         PrintText(label);
+        cols += len;
     }
     PrintText("\n");
     if (n > L->size) {
@@ -153,31 +216,46 @@ static void TraceLevel(int k, BiTree const *nodes, int n, void *ctx) {
     L->n = n;
 }
 
-/* Runs walk twice on T: to measure the columns, then to show the rows. */
+/* Runs walk on T to measure the columns, again with fewer elements to a
+ * list while the rows are too wide (to the last one, then wrapped), and
+ * once more to show the rows. */
 static void DepthFirst(Status (*walk)(BiTree, const WalkWatch &), BiTree T, TraceState &t) {
-    memset(t.width, 0, sizeof t.width);
-    t.count = t.steps = 0;
-    t.measuring = true;
     const WalkWatch w = {TraceVisit, TraceStep, nullptr, &t};
-    walk(T, w);
+    t.wrapped = false;
+    for (t.shown = TRACE_SHOWN;; t.shown /= 2) {
+        memset(t.width, 0, sizeof t.width);
+        t.count = t.steps = 0;
+        t.measuring = true;
+        walk(T, w);
+        if (t.screen_width <= 0 || RowWidth(t.width) < t.screen_width) break;
+        if (t.shown == 1) {
+            t.wrapped = true;
+            break;
+        }
+    }
     t.total = t.steps;
     if (t.total == 0) return;
-    Columns(t.header, kTitles, t.width);
+    const char *titles[COLUMNS];
+    for (int c = 0; c < COLUMNS; c++)
+        titles[c] = Tr(kTitles[c]);
+    Columns(t.header, titles, t.width);
     t.count = t.steps = 0;
     t.measuring = false;
-    PrintLine(t.header);
+    TableLine(&t, t.header, true);
     walk(T, w);
 }
 
-void TraceLevels(BiTree T) {
-    LevelTrace L = {nullptr, nullptr, 0, 0};
+void TraceLevels(BiTree T, int width) {
+    LevelTrace L = {nullptr, nullptr, 0, 0, width};
     const WalkWatch w = {nullptr, nullptr, TraceLevel, &L};
     LevelOrderWalk(T, w);
     free(L.node);
     free(L.pos);
 }
 
-void TraceWalk(Status (*walk)(BiTree, const WalkWatch &), BiTree T) {
+void TraceWalk(Status (*walk)(BiTree, const WalkWatch &), BiTree T, int width, int page) {
     TraceState t;
+    t.screen_width = width;
+    t.page = page;
     DepthFirst(walk, T, t);
 }

@@ -24,15 +24,25 @@
  * walk's widest field (the walk is run twice: once to measure, once to
  * print). Data outside printable ASCII shows as \xHH (a blank too). A row
  * holds at most TRACE_SHOWN elements of each list, so its length has a
- * bound. No tree prints nothing. */
-void TraceWalk(Status (*walk)(BiTree, const WalkWatch &), BiTree T);
+ * bound. No tree prints nothing. The titles and actions are in the
+ * session's language (lang.h; 步骤 操作 p 栈 输出, 进栈 出栈 读栈顶 in
+ * Chinese), the columns counted in display columns.
+ *
+ * With width > 0 every line is fewer than width columns: the lists show
+ * fewer elements (8, 4, 2, 1) where the rows would be wider, and where even
+ * one is too many each row is wrapped. With page > 0 (the rows of a
+ * terminal) the header is printed again before the row that would push it
+ * off the screen, so that every row is read under its titles. */
+void TraceWalk(Status (*walk)(BiTree, const WalkWatch &), BiTree T, int width = 0, int page = 0);
 
 /* The trace of the level-order walk of T, on stdout: a line per level,
  *
  *   level K: X(pos) Y(pos)
  *
  * with each node's position as options 8 to 14 take it ("?" beyond int),
- * data as TraceWalk shows it. No tree prints nothing. */
-void TraceLevels(BiTree T);
+ * data as TraceWalk shows it ("第K层：" in Chinese). No tree prints nothing.
+ * With width > 0 a level's labels go on as many lines as they need, each
+ * fewer than width columns. */
+void TraceLevels(BiTree T, int width = 0);
 
 #endif

@@ -14,9 +14,11 @@
 #include <cstring>
 
 #include "console.h"
+#include "lang.h"
+#include "textwidth.h"
 #include "tree_draw_parts.h"
 
-#define MIN_WIDTH 60 /* the header and footer lines fit */
+#define MIN_WIDTH 20
 
 /* A node's label, marked by its states when states is not null (see
  * MarkedLabel). At most 40 bytes. */
@@ -249,15 +251,24 @@ static int ByLevels(BiTree T, int pos, int width, int height, const NodeStates *
     return shown;
 }
 
+void PrintTitle(const char *full, const char *brief, int width) {
+    PrintFitted(TextWidth(Tr(full)) < width ? full : brief, width, 1);
+}
+
 /* The footer of a picture cut after the n nodes at last, at least one of
- * which has a child: how many levels are left out. */
-static void PrintLeftOut(BiTree const *last, int n) {
+ * which has a child: how many levels are left out, on one line of fewer
+ * than width columns (briefly where the full sentence does not fit). */
+static void PrintLeftOut(BiTree const *last, int n, int width) {
     bool more_than;
     long below = LevelsBelow(last, n, &more_than);
-    if (more_than)
-        Print("... more than %ld more levels not shown\n", below);
-    else
-        Print("... %ld more level%s not shown\n", below, below == 1 ? "" : "s");
+    const char *full = more_than    ? "...还有超过%ld层未画出"
+                       : below == 1 ? "...还有1层未画出"
+                                    : "...还有%ld层未画出";
+    const char *brief = more_than ? "...超过%ld层" : "...另%ld层";
+    char text[96];
+    snprintf(text, sizeof text, Tr(full), below);
+    if (TextWidth(text) >= width) snprintf(text, sizeof text, Tr(brief), below);
+    PrintFitted(text, width, 1);
 }
 
 /* The picture of T, whose root stands at position pos, with its header
@@ -289,25 +300,27 @@ static int Draw(BiTree T, int pos, int width, int height, const NodeStates *stat
     int by_levels = cut ? ByLevels(T, pos, width, height, states, false, last, &by_levels_cut) : 0;
     if (by_levels > levels) {
         if (!print) return by_levels;
-        if (titled) PrintLine("Tree T by levels (each node as data(position)):");
+        if (titled) PrintTitle("树T，按层（结点写作 数据(位置)）：", "树T，按层：", width);
         ByLevels(T, pos, width, height, states, true, last, &by_levels_cut);
-        if (by_levels_cut) PrintLeftOut(last.node, last.n);
+        if (by_levels_cut) PrintLeftOut(last.node, last.n, width);
         return by_levels;
     }
     if (!print) return levels;
-    if (titled) PrintLine("Tree T (each node as data(position); L, R: left, right child):");
+    if (titled)
+        PrintTitle("树T，横放（结点写作 数据(位置)；L、R：左、右孩子）：", "树T，横放：", width);
     PrintLevels(T, pos, levels, kIndents[best], states);
-    if (cut) PrintLeftOut(cur, ncur);
+    if (cut) PrintLeftOut(cur, ncur, width);
     return levels;
 }
 
 void DrawBiTree(BiTree T, int width, int height, const NodeStates *states) {
+    int fit = width < MIN_WIDTH ? MIN_WIDTH : width > MAX_WIDTH ? MAX_WIDTH : width;
     if (!T) {
-        PrintLine("Tree T: none (options 1 and 3 make one)");
+        PrintFitted("树T：不存在（选项1和3建立它）", fit, height < 1 ? 1 : height);
         return;
     }
     if (T->data == '#' && !T->lchild && !T->rchild) {
-        PrintLine("Tree T: empty (its root holds #)");
+        PrintFitted("树T：空树（根结点为#）", fit, height < 1 ? 1 : height);
         return;
     }
     Draw(T, 1, width, height, states, true, true);

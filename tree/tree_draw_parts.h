@@ -10,6 +10,10 @@
 #define MAX_LINES 256 /* height is taken up to this */
 #define MAX_WIDTH 255 /* width is taken up to this */
 
+/* Prints a picture's title on one line of fewer than width columns, in the
+ * session's language: full when it fits, else brief. */
+void PrintTitle(const char *full, const char *brief, int width);
+
 /* Prints the top-down picture of T, whose root stands at position pos,
  * each node marked by its states (none when states is null), when it fits
  * width columns and height lines: two rows per level where they fit, else

@@ -14,6 +14,9 @@
 #include "trace.h"
 #include "tree_draw.h"
 
+/* The prompt under the menu. */
+static const char kPrompt[] = "\t请选择你的操作[0~20]:";
+
 static const char *const kMenu[] = {
     "\n",
     "\tMenu for Bitree",
@@ -34,9 +37,11 @@ static const char *const kMenu[] = {
 
 static const size_t kMenuLines = sizeof kMenu / sizeof kMenu[0];
 
-/* Prints success when result is non-zero, failure when it is 0. */
-static void Report(Status result, const char *success, const char *failure) {
+/* Prints success when result is non-zero, failure when it is 0; returns
+ * whether it was a success. */
+static bool Report(Status result, const char *success, const char *failure) {
     PrintLine(result ? success : failure);
+    return result != 0;
 }
 
 /* Options 1 and 3: make a new tree in T with make, which only writes T,
@@ -55,6 +60,14 @@ struct WalkViews {
     bool step;  /* --step: the walks show them one at a time instead */
 };
 
+/* The rows of the screen a trace table is read on, so that its header is
+ * printed again on each screenful; 0 where the output is no terminal (a
+ * file or a pipe gets the header once). */
+static int TracePage() {
+    TermSize screen;
+    return AskTermSize(&screen) && screen.rows > 2 ? screen.rows : 0;
+}
+
 /* Options 17 to 19: heading, the steps of the walk (with --trace, or a
  * step at a time with --step), the sequence, closing rule. The sequence is
  * printed by a walk of its own, so it stands on its line exactly as
@@ -68,7 +81,7 @@ static int ShowTraversal(const char *heading, Status (*traverse)(BiTree),
     if (views.step)
         taken = step(T);
     else if (views.trace)
-        TraceWalk(walk, T);
+        TraceWalk(walk, T, GetTermSize().cols, TracePage());
     traverse(T);
     PrintText("\n--------The End-------");
     return taken;
@@ -82,7 +95,7 @@ static int ShowLevelOrder(BiTree T, const WalkViews &views) {
     if (views.step)
         taken = StepLevelOrder(T);
     else if (views.trace)
-        TraceLevels(T);
+        TraceLevels(T, GetTermSize().cols);
     LevelOrderTraverse(T);
     PrintText("\n--------The End-------");
     return taken;
@@ -169,14 +182,15 @@ static bool GraftCopy(BiTree &T, BiTree &P) {
     return true;
 }
 
-/* Option 16: free one side of the left child of T's root. */
-static void CutSubtree(BiTree T) {
+/* Option 16: free one side of the left child of T's root. Returns whether
+ * a subtree was cut. */
+static bool CutSubtree(BiTree T) {
     PrintLine("P是T的左子树");
     PrintText("要删除P的左子树还是右子树?请输入0或1:");
     int LR;
-    if (!ReadOperand(&LR)) return;
+    if (!ReadOperand(&LR)) return false;
     ReadChar();
-    Report(DeleteChild(T, T ? T->lchild : nullptr, LR), "删除成功", "删除失败");
+    return Report(DeleteChild(T, T ? T->lchild : nullptr, LR), "删除成功", "删除失败");
 }
 
 /* Options 8 and 9: the data at a position, and assigning to it. */
@@ -188,34 +202,38 @@ static void ShowValue(BiTree T) {
     Print("第%d个结点的数据是%c", e, elem);
 }
 
-static void AssignValue(BiTree T) {
+/* Returns whether a value was assigned. */
+static bool AssignValue(BiTree T) {
     int e;
     PrintText("请输入要赋值的位置的要赋的值：");
-    if (!ReadOperand(&e)) return;
+    if (!ReadOperand(&e)) return false;
     TElemType elem = (TElemType)ReadChar(); /* the character right after the digits */
     ReadChar();
-    PrintLine(Assign(T, e, elem) == OK ? "赋值成功" : "赋值失败");
+    bool done = Assign(T, e, elem) == OK;
+    PrintLine(done ? "赋值成功" : "赋值失败");
+    return done;
 }
 
-/* Runs option op (1 to 20) on T (P for option 15). Returns how many
- * characters the pause after it reads: 3, the first normally the newline
- * that ended the last number typed, less those --step has read; 0 when
- * there is to be no pause. */
-static int RunOption(int op, BiTree &T, BiTree &P, const WalkViews &views) {
+/* Runs option op (1 to 20) on T (P for option 15); *changed tells whether
+ * it changed T. Returns how many characters the pause after it reads: 3,
+ * the first normally the newline that ended the last number typed, less
+ * those --step has read; 0 when there is to be no pause. */
+static int RunOption(int op, BiTree &T, BiTree &P, const WalkViews &views, bool *changed) {
     int taken = 0; /* characters of the pause read by --step */
+    *changed = false;
     switch (op) {
     case 1:
-        Report(Replace(T, InitBiTree), "空二叉树创建成功", "空二叉树创建失败");
+        *changed = Report(Replace(T, InitBiTree), "空二叉树创建成功", "空二叉树创建失败");
         break;
     case 2:
-        Report(DestroyBiTree(T), "二叉树销毁成功", "二叉树销毁失败");
+        *changed = Report(DestroyBiTree(T), "二叉树销毁成功", "二叉树销毁失败");
         break;
     case 3:
         bitree::index = 0;
-        Report(Replace(T, CreateBiTree), "二叉树构造成功", "二叉树构造失败");
+        *changed = Report(Replace(T, CreateBiTree), "二叉树构造成功", "二叉树构造失败");
         break;
     case 4:
-        Report(ClearBiTree(T), "二叉树清空成功", "二叉树清空失败");
+        *changed = Report(ClearBiTree(T), "二叉树清空成功", "二叉树清空失败");
         break;
     case 5: /* no tree (-1) counts as empty */
         Report(BiTreeEmpty(T), "二叉树是空的", "二叉树不是空的");
@@ -230,7 +248,7 @@ static int RunOption(int op, BiTree &T, BiTree &P, const WalkViews &views) {
         ShowValue(T);
         break;
     case 9:
-        AssignValue(T);
+        *changed = AssignValue(T);
         break;
     case 10:
     case 11:
@@ -239,11 +257,12 @@ static int RunOption(int op, BiTree &T, BiTree &P, const WalkViews &views) {
     case 14:
         ShowRelative(kRelatives[op - 10], T);
         break;
-    case 15:
+    case 15: /* cuts T's right subtree, whether P is then grafted or not */
         if (!GraftCopy(T, P)) return 0;
+        *changed = T != nullptr;
         break;
     case 16:
-        CutSubtree(T);
+        *changed = CutSubtree(T);
         break;
     case 17:
         taken = ShowTraversal("树T前序遍历为：", PreOrderTraverse, PreOrderWalk, StepPreOrder, T,
@@ -316,14 +335,20 @@ int main(int argc, char **argv) {
     while (op != 0) {
         ClearForMenu();
         if (shared.draw) {
-            TermSize room = RoomAboveMenu(kMenu, kMenuLines);
+            TermSize room = RoomAboveMenu(kMenu, kMenuLines, kPrompt);
             DrawBiTree(T, room.cols, room.rows);
         }
-        PrintMenu(kMenu, kMenuLines, "\t请选择你的操作[0~20]:");
+        PrintMenu(kMenu, kMenuLines, kPrompt);
         op = ReadChoice(20, shared.learn);
         if (op < 1 || op > 20) continue; /* 0 ends the loop; others redraw the menu */
-        int pause = RunOption(op, T, P, views);
-        if (pause > 0) MenuPause(pause, shared.learn);
+        bool changed;
+        int pause = RunOption(op, T, P, views, &changed);
+        if (pause == 0) continue;
+        if (shared.draw && changed) { /* the tree after the option, under its outcome */
+            TermSize room = RoomUnderOutcome();
+            DrawBiTree(T, room.cols, room.rows);
+        }
+        MenuPause(pause, shared.learn);
     }
     return 0;
 }

@@ -75,6 +75,33 @@ const Translation kTreeTexts[] = {
     {"树T后序遍历为：", "Postorder traversal of tree T:"},
     {"树T层序遍历为：", "Level-order traversal of tree T:"},
 
+    /* --draw: the pictures of the tree. */
+    {"树T：不存在（选项1和3建立它）", "Tree T: none (options 1 and 3 make one)"},
+    {"树T：空树（根结点为#）", "Tree T: empty (its root holds #)"},
+    {"树T，自上而下（结点写作 数据(位置)）：", "Tree T top-down (each node as data(position)):"},
+    {"树T，自上而下：", "Tree T top-down:"},
+    {"树T，横放（结点写作 数据(位置)；L、R：左、右孩子）：",
+     "Tree T (each node as data(position); L, R: left, right child):"},
+    {"树T，横放：", "Tree T sideways:"},
+    {"树T，按层（结点写作 数据(位置)）：", "Tree T by levels (each node as data(position)):"},
+    {"树T，按层：", "Tree T by levels:"},
+    {"...还有超过%ld层未画出", "... more than %ld more levels not shown"},
+    {"...还有1层未画出", "... 1 more level not shown"},
+    {"...还有%ld层未画出", "... %ld more levels not shown"},
+    {"...超过%ld层", "...>%ld levels"},
+    {"...另%ld层", "...+%ld levels"},
+
+    /* --trace: the tables of the walks. */
+    {"步骤", "step"},
+    {"操作", "action"},
+    {"栈", "stack"},
+    {"输出", "output"},
+    {"进栈", "push"},
+    {"出栈", "pop"},
+    {"读栈顶", "top"},
+    {"...另%ld个 ", "...%ld more "},
+    {"第%d层：", "level %d:"},
+
     /* --step: the frames of a walk. */
     {"[本步] <p> {栈中} *已输出*", "[step] <p> {on stack} *printed*"},
     {"本步|p|栈中|已输出", "step|p|on stack|printed"},

@@ -143,7 +143,7 @@ int DrawTopDown(BiTree T, int pos, int width, int height, const NodeStates *stat
     if (!LayOut(T, pos, width, height - 1, D)) return 0;
     if (!print) return D.levels;
     bool links = 1 + 2 * D.levels - 1 <= height;
-    if (titled) PrintLine("Tree T top-down (each node as data(position)):");
+    if (titled) PrintTitle("树T，自上而下（结点写作 数据(位置)）：", "树T，自上而下：", width);
     for (int level = 1; level <= D.levels; level++)
         PrintTopLevel(D, level, links);
     return D.levels;

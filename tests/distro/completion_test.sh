@@ -52,8 +52,8 @@ while IFS='|' read -r line expected; do
         failures=$((failures + 1))
     fi
 done <<'CASES'
-tree_menu -|--draw --encoding --help --learn --step --trace --tree --version -h
-queue_menu -|--draw --encoding --file --help --learn --version -h
+tree_menu -|--draw --encoding --help --lang --learn --step --trace --tree --version -h
+queue_menu -|--draw --encoding --file --help --lang --learn --version -h
 tree_menu --e|--encoding
 tree_menu --draw --t|--trace --tree
 tree_menu --f|
@@ -62,6 +62,7 @@ queue_menu --t|
 tree_menu --encoding |gbk utf-8
 queue_menu --encoding u|utf-8
 tree_menu --encoding=g|gbk
+queue_menu --lang |en zh
 tree_menu --tree A|
 tree_menu --draw=-|
 tree_menu -- -|

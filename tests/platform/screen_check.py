@@ -10,8 +10,11 @@ is on the screen at the same time, and each case's own lines are seen.
   tree-120x60       a 30-level left chain at 120 x 60: whole
   tree-80x24-step   --step, step 5 of option 19 on the built-in tree: the
                     frame (tree, code, stack, k/N line) fits one screen
+  tree-30x50        the built-in tree with --learn where the menu wraps
+  queue-30x40       a full queue where the menu wraps
   queue-80x24       a full queue of the widest values (loaded with option
-                    11) at 80 x 24: its first elements, the rest counted
+                    11) at 80 x 24: the slots of front and rear, the rest
+                    counted
 
 Usage: screen_check.py [--emulator CMD] CASE PROGRAM
 Exit status 0 when the case passes; otherwise 1 with the reason on stderr.
@@ -25,6 +28,9 @@ import tempfile
 
 from tmux_screen import Screen
 
+sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+import menus  # noqa: E402
+
 WAIT = 60.0  # seconds for the screen to show what is awaited (Wine starts slowly)
 
 CHAIN30 = "abcdefghijklmnopqrstuvwxyzABCD" + "#" * 31  # each node the left child of the last
@@ -36,14 +42,14 @@ CHAIN30 = "abcdefghijklmnopqrstuvwxyzABCD" + "#" * 31  # each node the left chil
 # more they would push their first line off the screen, with a row less they
 # would lose their last line.
 BUILD = ["3", "Enter", "Enter", "Enter"]
-TREE = "Tree T (each node as data(position)"
+TREE = "树T，横放"
 CASES = {
-    "tree-80x24": (80, 24, ["--draw"], BUILD, "Tree T top-down",
+    "tree-80x24": (80, 24, ["--draw"], BUILD, "树T，自上而下",
                    [".-------A(1)---", "  .--------D(4)      E(5)", "     K(17)"]),
     "tree-80x24-chain": (80, 24, ["--draw", "--tree", "abcdefg" + "#" * 8], BUILD, TREE,
-                         ["a(1)", "`-L e(16) ...", "... 2 more levels not shown"]),
+                         ["a(1)", "`-L e(16) ...", "...还有2层未画出"]),
     "tree-80x24-whole": (80, 24, ["--draw", "--tree", "abcdef" + "#" * 7], BUILD,
-                         "Tree T top-down", ["a(1)", "f(32)"]),
+                         "树T，自上而下", ["a(1)", "f(32)"]),
     "tree-120x60": (120, 60, ["--draw", "--tree", CHAIN30], BUILD, TREE,
                     ["a(1)", "`L b(2)", "`L D(536870912)"]),
     "tree-80x24-step": (80, 24, ["--step"], BUILD + ["19", "Enter"] + ["Enter"] * 4,
@@ -51,11 +57,17 @@ CASES = {
                         "q 到最后"),
     "queue-80x24": (80, 24, ["--draw", "--file", "FILE"],
                     ["1", "Enter", "Enter", "11", "Enter", "Enter"],
-                    "Queue Q: front 0, rear 99, length 99",
-                    [" 0:-2147483648  1:-2147483648", "... 54 more elements not shown"]),
+                    "队列Q：front=0，rear=99，长度99",
+                    ["F 0:-2147483648   1:-2147483648", "...第", "R99:*"]),
+    # A narrow screen: the menu's lines wrap, and the picture still starts
+    # the screen with the prompt on it.
+    "tree-30x50": (30, 50, ["--learn"], BUILD, "树T，", ["A(1)", "K(17)"]),
+    "queue-30x40": (30, 40, ["--draw", "--file", "FILE"],
+                    ["1", "Enter", "Enter", "11", "Enter", "Enter"],
+                    "队列Q：front=0，", ["F 0:-2147483648", "R99:*"]),
 }
 
-PROMPT = {"tree_menu": "请选择你的操作[0~20]:", "queue_menu": "请选择你的操作[0~11]:"}
+PROMPT = {name: prompt.strip() for name, prompt in menus.PROMPTS.items()}
 
 
 class Failed(Exception):
@@ -73,7 +85,7 @@ def run_case(cmd, program, case, folder):
     args = [os.path.join(folder, "data.dat") if a == "FILE" else a for a in args]
     with open(os.path.join(folder, "data.dat"), "wb") as f:
         f.write(struct.pack("<99i", *([-2**31] * 99)))
-    prompt = PROMPT[os.path.splitext(os.path.basename(program))[0]]
+    prompt = PROMPT[menus.program_name(program)]
     with Screen(cmd + args, cols, rows) as s:
 
         def wait_until(ok, what):

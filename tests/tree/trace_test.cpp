@@ -7,21 +7,32 @@
 #include <string>
 #include <vector>
 
+#include "lang.h"
+#include "output.h"
 #include "test_support.h"
 #include "trace.h"
+#include "tree_texts.h"
 
 namespace {
 
 typedef Status (*Walk)(BiTree, const WalkWatch &);
 typedef std::function<void(BiTree)> Tracer;
 
-// The trace of a depth-first walk; TraceLevels is the level-order one.
-Tracer Walking(Walk walk) {
-    return [walk](BiTree T) { TraceWalk(walk, T); };
+// The trace of a depth-first walk, and of the level-order one.
+Tracer Walking(Walk walk, int width = 0, int page = 0) {
+    return [=](BiTree T) { TraceWalk(walk, T, width, page); };
 }
+const Tracer Levels = [](BiTree T) { TraceLevels(T); };
 
-std::string Trace(const Tracer &trace, BiTree T) {
-    return Output([&] { trace(T); });
+// What trace prints in a session of the language (English unless said),
+// the kept texts forgotten before and after.
+std::string Trace(const Tracer &trace, BiTree T, Language lang = LANG_EN) {
+    ConsoleInit(ENCODING_UTF8);
+    SetLanguage(lang, kTreeTexts, kTreeTextCount);
+    std::string out = Output([&] { trace(T); });
+    SetLanguage(LANG_ZH, nullptr, 0);
+    ConsoleInit(ENCODING_UTF8);
+    return out;
 }
 
 TEST(Trace, ChainsStepByStep) {
@@ -49,8 +60,8 @@ TEST(Trace, ChainsStepByStep) {
          "7     pop Z   Z  X1 Y1     Z\n"
          "8     pop Y   Y  X1        Z Y\n"
          "9     pop X   X  -         Z Y X\n"},
-        {"XYZ####", TraceLevels, "level 0: X(1)\nlevel 1: Y(2)\nlevel 2: Z(4)\n"},
-        {"X#Y#Z##", TraceLevels, "level 0: X(1)\nlevel 1: Y(3)\nlevel 2: Z(7)\n"},
+        {"XYZ####", Levels, "level 0: X(1)\nlevel 1: Y(2)\nlevel 2: Z(4)\n"},
+        {"X#Y#Z##", Levels, "level 0: X(1)\nlevel 1: Y(3)\nlevel 2: Z(7)\n"},
         // Data outside printable ASCII (option 9 can store any byte), a
         // blank included, and the columns as wide as it makes them.
         {"\n##", Walking(InOrderWalk),
@@ -68,8 +79,42 @@ TEST(Trace, ChainsStepByStep) {
         DestroyBiTree(T);
     }
     for (const Tracer &trace :
-         {Walking(PreOrderWalk), Walking(InOrderWalk), Walking(PostOrderWalk), Tracer(TraceLevels)})
+         {Walking(PreOrderWalk), Walking(InOrderWalk), Walking(PostOrderWalk), Levels})
         EXPECT_EQ(Trace(trace, nullptr), "");
+}
+
+// In a Chinese session: the titles and actions in Chinese, the columns as
+// wide as their display columns (a Chinese character takes two).
+TEST(Trace, Chinese) {
+    BiTree T = Build("XY###");
+    EXPECT_EQ(Trace(Walking(PreOrderWalk), T, LANG_ZH), "步骤  操作    p  栈   输出\n"
+                                                        "1     进栈 X  Y  X    X\n"
+                                                        "2     进栈 Y  ^  X Y  X Y\n"
+                                                        "3     出栈 Y  ^  X    X Y\n"
+                                                        "4     出栈 X  ^  -    X Y\n");
+    EXPECT_EQ(Trace(Levels, T, LANG_ZH), "第0层： X(1)\n第1层： Y(2)\n");
+    DestroyBiTree(T);
+}
+
+// A deep walk at 20, 40 and 80 columns: no line as wide as the screen (the
+// lists shorter, then the rows wrapped); on a terminal of 10 rows the
+// header again before the row that would push it off the screen.
+TEST(Trace, FitsTheWidthAndRepeatsTheHeader) {
+    BiTree T = Build("abcdefghijklmnopqr###################");
+    for (int width : {20, 40, 80, 120}) {
+        std::istringstream trace(Trace(Walking(PostOrderWalk, width, 10), T));
+        int lines = 0, since_header = 0;
+        for (std::string line; std::getline(trace, line); lines++) {
+            EXPECT_LT((int)line.size(), width) << line;
+            since_header = line.rfind("step", 0) == 0 ? 0 : since_header + 1;
+            EXPECT_LE(since_header, 8) << width << ": line " << lines;
+        }
+        EXPECT_GT(lines, 3 * 18) << width;
+    }
+    std::string wide = Trace(Walking(PostOrderWalk, 80, 0), T);
+    EXPECT_NE(wide.find("step"), std::string::npos);
+    EXPECT_EQ(wide.find("step", 1), std::string::npos); // no page: one header
+    DestroyBiTree(T);
 }
 
 // Past 16 elements a list shows its top (last) 16 after "...N more".
@@ -100,6 +145,7 @@ TEST(Trace, LongChainStaysLinear) {
                  {false, InOrderWalk, 1 + 2 * n},
                  {false, PostOrderWalk, 1 + 3 * n}};
     for (const Case &c : cases) {
+        SCOPED_TRACE("row " + std::to_string(&c - cases));
         BiTree T = Chain(n, c.left);
         std::istringstream trace(Trace(Walking(c.walk), T));
         long lines = 0;

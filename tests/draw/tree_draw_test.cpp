@@ -2,12 +2,14 @@
 // lines, width and work on trees far too big for the screen.
 #include <cstring>
 #include <gtest/gtest.h>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "Bitree.h"
 #include "capture.h"
+#include "output.h"
 #include "tree/test_support.h"
 #include "tree_draw.h"
 
@@ -43,6 +45,7 @@ BiTree Full(int levels) {
 }
 
 std::string Draw(BiTree T, int width = DRAW_WIDTH, int height = DRAW_HEIGHT) {
+    ConsoleInit(ENCODING_UTF8);
     return Capture([&] { DrawBiTree(T, width, height); }).out;
 }
 
@@ -54,7 +57,7 @@ std::vector<std::string> Lines(const std::string &text) {
     return lines;
 }
 
-const char kTopDown[] = "Tree T top-down (each node as data(position)):\n";
+const char kTopDown[] = "树T，自上而下（结点写作 数据(位置)）：\n";
 
 // Where the labels fit the width, the tree is drawn top-down, two rows a
 // level where they fit the height, else one.
@@ -85,10 +88,10 @@ TEST(DrawBiTree, SmallShapesTopDown) {
 }
 
 TEST(DrawBiTree, NoTreeEmptyTreeAndOddData) {
-    EXPECT_EQ(Draw(nullptr), "Tree T: none (options 1 and 3 make one)\n");
+    EXPECT_EQ(Draw(nullptr), "树T：不存在（选项1和3建立它）\n");
     BiTree T;
     InitBiTree(T);
-    EXPECT_EQ(Draw(T), "Tree T: empty (its root holds #)\n");
+    EXPECT_EQ(Draw(T), "树T：空树（根结点为#）\n");
     DestroyBiTree(T);
     T = Build("xB##C##"); // a root assigned '#' keeps its subtrees: drawn
     T->data = '#';
@@ -114,13 +117,13 @@ TEST(DrawBiTree, CutsToWholeLevelsAndCountsTheRest) {
     } cases[] = {
         {Chain(16, LEFT), 80, 24, 17, "`-L p(32768)", nullptr},  // 16 levels fit 80 columns
         {Chain(17, RIGHT), 80, 24, 18, "`R q(131071)", nullptr}, // 17 fit with 3 a level
-        {Chain(30, LEFT), 80, 24, 24, "L v(2097152) ...", "... 8 more levels not shown"},
-        {Chain(30, LEFT), 120, 43, 31, "`L d(536870912)", nullptr},            // whole at 120 x 60
-        {Full(6), 80, 24, 17, "`-R z(15) ...", "... 2 more levels not shown"}, // 15 nodes fit
+        {Chain(30, LEFT), 80, 24, 24, "L v(2097152) ...", "...还有8层未画出"},
+        {Chain(30, LEFT), 120, 43, 31, "`L d(536870912)", nullptr}, // whole at 120 x 60
+        {Full(6), 80, 24, 17, "`-R z(15) ...", "...还有2层未画出"}, // 15 nodes fit
         // Exact fits: top-down, a row per level under the header; one level
         // more, and the levels shown on every line but the footer's.
         {Chain(6, RIGHT), 80, 7, 7, "f(63)", nullptr},
-        {Chain(7, RIGHT), 80, 7, 7, "`-R e(31) ...", "... 2 more levels not shown"},
+        {Chain(7, RIGHT), 80, 7, 7, "`-R e(31) ...", "...还有2层未画出"},
     };
     for (Case &c : cases) {
         std::vector<std::string> lines = Lines(Draw(c.T, c.width, c.height));
@@ -141,12 +144,12 @@ TEST(DrawBiTree, SmallScreenByLevels) {
         const char *picture;
     } cases[] = {
         // Level 5's 16 nodes would take 95 columns.
-        {Full(6), "Tree T by levels (each node as data(position)):\n"
+        {Full(6), "树T，按层（结点写作 数据(位置)）：\n"
                   "x(1)\n"
                   "y(2) z(3)\n"
                   "y(4) z(5) y(6) z(7)\n"
                   "y(8) z(9) y(10) z(11) y(12) z(13) y(14) z(15)\n"
-                  "... 2 more levels not shown\n"},
+                  "...还有2层未画出\n"},
     };
     for (Case &c : cases) {
         EXPECT_EQ(Draw(c.T, 80, 7), c.picture);
@@ -166,10 +169,94 @@ TEST(DrawBiTree, BottomlessChainStopsAtTheBudget) {
         std::vector<std::string> lines = Lines(Draw(T));
         last->lchild = nullptr;
         EXPECT_LE(lines.size(), (size_t)DRAW_HEIGHT);
-        EXPECT_EQ(lines.back(), "... more than 10000 more levels not shown");
+        EXPECT_EQ(lines.back(), "...还有超过10000层未画出");
         for (const std::string &line : lines)
             EXPECT_LT(line.size(), (size_t)DRAW_WIDTH) << line;
         DestroyBiTree(T);
+    }
+}
+
+// Columns of a UTF-8 line, a Chinese character taking two.
+int Columns(const std::string &line) {
+    int cols = 0;
+    for (size_t i = 0; i < line.size(); i++) {
+        unsigned char c = (unsigned char)line[i];
+        cols += c >= 0xE0 ? 2 : c < 0x80 ? 1 : 0;
+    }
+    return cols;
+}
+
+// Nodes on each level of T (level 1 first).
+std::vector<int> LevelSizes(BiTree T) {
+    std::vector<int> sizes;
+    for (std::vector<BiTree> level = {T}; !level.empty();) {
+        sizes.push_back((int)level.size());
+        std::vector<BiTree> next;
+        for (BiTree n : level)
+            for (BiTree c : {n->lchild, n->rchild})
+                if (c) next.push_back(c);
+        level = next;
+    }
+    return sizes;
+}
+
+// At 20, 40 and 80 columns, whatever form the picture takes: no line as wide
+// as the screen, no more lines than it has, and every level either drawn
+// whole or counted by the last line.
+TEST(DrawBiTree, FitsEveryWidthFrom20) {
+    const std::regex label("\\((\\d+)\\)");
+    for (const char *tree : {BUILTIN_DESCRIPTION, "abcdefghij###########", "a#b#c#d#e#f#g##"}) {
+        for (int width : {20, 40, 80})
+            for (int height : {5, 7, 12, 24}) {
+                SCOPED_TRACE(std::string(tree) + " " + std::to_string(width) + "x" +
+                             std::to_string(height));
+                BiTree T = Build(tree);
+                std::vector<int> sizes = LevelSizes(T);
+                std::vector<std::string> lines = Lines(Draw(T, width, height));
+                DestroyBiTree(T);
+                EXPECT_LE(lines.size(), (size_t)height);
+                std::vector<int> seen(sizes.size() + 1);
+                for (const std::string &line : lines) {
+                    EXPECT_LT(Columns(line), width) << line;
+                    for (std::sregex_iterator it(line.begin(), line.end(), label), end; it != end;
+                         ++it) {
+                        int level = 0;
+                        for (long pos = std::stol((*it)[1]); pos > 0; pos /= 2)
+                            level++;
+                        seen[level - 1]++;
+                    }
+                }
+                size_t whole = 0;
+                while (whole < sizes.size() && seen[whole] == sizes[whole])
+                    whole++;
+                if (whole == sizes.size()) continue;
+                std::string counted = std::to_string(sizes.size() - whole);
+                EXPECT_NE(lines.back().find(counted), std::string::npos) << lines.back();
+            }
+    }
+}
+
+// The built-in tree at 40 columns (too narrow for top-down): sideways where
+// all of it fits (12 lines), by levels one line short of that, where
+// sideways would leave two levels out.
+TEST(DrawBiTree, SidewaysOrByLevelsAtTheExactHeight) {
+    struct Case {
+        int height;
+        const char *title;
+        size_t lines;
+    } cases[] = {
+        {12, "树T，横放", 12},
+        {11, "树T，按层", 6},
+        {13, "树T，横放", 12},
+        {6, "树T，按层", 6},
+    };
+    for (const Case &c : cases) {
+        BiTree T = Build(BUILTIN_DESCRIPTION);
+        std::vector<std::string> lines = Lines(Draw(T, 40, c.height));
+        DestroyBiTree(T);
+        ASSERT_FALSE(lines.empty());
+        EXPECT_EQ(lines[0].rfind(c.title, 0), 0u) << c.height << " " << lines[0];
+        EXPECT_EQ(lines.size(), c.lines) << c.height;
     }
 }
 

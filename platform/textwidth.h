@@ -1,0 +1,31 @@
+/* textwidth.h - the columns a text takes on a screen, and printing a text
+ * so that none of its lines is wider than the screen. */
+#ifndef PLATFORM_TEXTWIDTH_H
+#define PLATFORM_TEXTWIDTH_H
+
+/* Columns that a UTF-8 text takes: 2 for each wide (CJK, full-width)
+ * character, none for a terminal's escape sequence (ESC [ ... letter), 1 for
+ * any other character. */
+int TextWidth(const char *text);
+
+/* The rows of a terminal width columns wide that text takes when printed
+ * as it is, each of its lines wrapping where it is wider (a tab goes to the
+ * next multiple of 8 columns). */
+int ScreenRows(const char *text, int width);
+
+/* Prints text, in the session's language (lang.h), on lines of fewer than
+ * width columns: a line breaks after the last blank that fits, or else
+ * between two characters (never inside one); a newline in text breaks it
+ * too. Prints at most max_lines lines (the rest is left out) and returns how
+ * many it printed; prints nothing and returns 0 when max_lines < 1. A width
+ * under 2 is taken as 2. */
+int PrintFitted(const char *text, int width, int max_lines);
+
+/* PrintFitted without a line limit, and the last line left open (a
+ * prompt, or a line the cursor waits behind). */
+void PrintFittedOpen(const char *text, int width);
+
+/* The lines PrintFitted(text, width, any) takes. */
+int FittedLines(const char *text, int width);
+
+#endif
