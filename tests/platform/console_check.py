@@ -27,7 +27,8 @@ checks what the console layer promises there:
   utf8-arguments  an argument outside ASCII reaches the program as the
                UTF-8 bytes the user typed (in a UTF-8 locale), not as the
                ANSI code page's '?': --tree "中##" is refused at its first
-               byte, 0xE4; queue_menu --file 中文.dat saves to that name
+               byte, 0xE4; queue_menu --file 中文.dat saves to that name,
+               and the reason of a failed save names 数据/q.dat in GBK
   wine-console a Windows program at a Wine console (tmux runs it in a
                terminal; the emulator is Wine): the Chinese texts, element
                characters and numbers show as they should, not as mojibake
@@ -313,6 +314,11 @@ def check_utf8_arguments(cmd, args):
             run(cmd + ["--file", "中文.dat"], input=b"1\n\n10\n\n0\n", env=env, cwd=folder)
             if os.listdir(folder) != ["中文.dat"]:
                 raise Failed("--file 中文.dat saved %r" % os.listdir(folder))
+            # A failed save: the name in the stderr reason as GBK, as stdout.
+            result = run(cmd + ["--file", "数据/q.dat"], input=b"1\n\n10\n\n0\n", env=env,
+                         cwd=folder)
+            if menus.gbk("queue_menu: 数据/q.dat: ") not in result.stderr:
+                raise Failed("the reason of --file 数据/q.dat: %r" % result.stderr)
         return
     result = run(cmd + ["--tree", "中##"], input=b"0\n", env=env)
     err = result.stderr.decode(errors="replace")
