@@ -54,21 +54,6 @@ std::vector<Cell> Cells(const std::string &picture) {
     return cells;
 }
 
-// Columns of a UTF-8 line, a Chinese character taking two.
-int Columns(const std::string &line) {
-    int cols = 0;
-    for (size_t i = 0; i < line.size(); i++) {
-        unsigned char c = (unsigned char)line[i];
-        if (c >= 0xE0) {
-            cols += 2;
-            i += 2;
-        } else if (c < 0x80) {
-            cols++;
-        }
-    }
-    return cols;
-}
-
 // Every state of the ring: each slot shows its mark and value, empty slots
 // no value, the slot before front '*'; the first line names the state.
 TEST(DrawQueue, RingMarksInEveryState) {
