@@ -94,8 +94,27 @@ size_t Utf8ToGbk(const char *utf8, char *out, size_t outsize) {
     return (size_t)(dst - out);
 }
 
+/* The first error of a write made straight to the file, for SinkFlush. */
+static int g_write_error = 0;
+
+/* A block of texts (as the output layer gathers them) goes straight to the
+ * file, after what stdio holds for it: copying it into stdio's buffer
+ * first would only cost time. A few bytes (those before a formatted print)
+ * join stdio's buffer. */
 void SinkWrite(const char *bytes, size_t n) {
-    fwrite(bytes, 1, n, stdout);
+    if (n < 4096) {
+        fwrite(bytes, 1, n, stdout);
+        return;
+    }
+    if (fflush(stdout) != 0) return; /* the failure stays flagged in stdout */
+    while (n > 0 && g_write_error == 0) {
+        ssize_t k = write(STDOUT_FILENO, bytes, n);
+        if (k < 0 && errno != EINTR) g_write_error = errno;
+        if (k > 0) {
+            bytes += k;
+            n -= (size_t)k;
+        }
+    }
 }
 
 FILE *SinkStream() {
@@ -106,6 +125,10 @@ FILE *SinkStream() {
  * stdout (ferror) and is caught here too, errno normally still telling its
  * cause. */
 bool SinkFlush() {
+    if (g_write_error != 0) {
+        errno = g_write_error;
+        return false;
+    }
     return fflush(stdout) == 0 && !ferror(stdout);
 }
 

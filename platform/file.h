@@ -28,6 +28,10 @@ struct FileError {
     FileReason reason;
     int sys; /* an errno value, for FILE_SYSTEM */
 };
+static const FileError kOk = {FILE_OK, 0};
+inline bool Failed(FileError e) {
+    return e.reason != FILE_OK;
+}
 
 /* The most bytes of an old file that a rewrite in place keeps in memory to
  * put them back; a longer file is not rewritten (FILE_TOO_LARGE). */

@@ -59,18 +59,6 @@ static FileError ReplaceWith(SideFile *f, const char *target, int oldfd, const s
     return Call(rename(f->name, target));
 }
 
-/* Saves over the old file by a new file on the folder dir (-1: a named
- * one). *link_failed: an unnamed new file could not be named here. */
-static FileError Replace(const char *target, int dir, int oldfd, const struct stat &old,
-                         const void *bytes, size_t size, bool *link_failed) {
-    SideFile f;
-    FileError e = MakeSide(target, dir, SIDE_NEW, &f);
-    if (!Failed(e)) e = ReplaceWith(&f, target, oldfd, old, bytes, size);
-    *link_failed = !f.name && CannotLink(e);
-    Discard(&f, true);
-    return e;
-}
-
 /* Writes the bytes to the new file f and gives it the absent name target:
  * a link, which never replaces a file made meanwhile (File exists), or a
  * rename on a file system without hard links. */
@@ -89,15 +77,17 @@ static FileError CreateWith(SideFile *f, const char *target, const void *bytes, 
     return Call(rename(f->name, target));
 }
 
-/* Makes the absent file target with the bytes in one step, by a new file on
- * the folder dir (-1: a named one). *made: the new file was made;
- * *link_failed: an unnamed new file could not be named here. */
-static FileError Create(const char *target, int dir, const void *bytes, size_t size, bool *made,
-                        bool *link_failed) {
+/* The save by a new file on the folder dir (-1: a named one), over the old
+ * file oldfd (old), or with oldfd -1 as the absent target; the new file is
+ * gone again on a failure. *made: it was made; *link_failed: an unnamed
+ * new file could not be named here. */
+static FileError SaveNew(const char *target, int dir, int oldfd, const struct stat &old,
+                         const void *bytes, size_t size, bool *made, bool *link_failed) {
     SideFile f;
     FileError e = MakeSide(target, dir, SIDE_NEW, &f);
     *made = !Failed(e);
-    if (*made) e = CreateWith(&f, target, bytes, size);
+    if (*made && oldfd != -1) e = ReplaceWith(&f, target, oldfd, old, bytes, size);
+    if (*made && oldfd == -1) e = CreateWith(&f, target, bytes, size);
     *link_failed = !f.name && CannotLink(e);
     Discard(&f, true);
     return e;
@@ -183,9 +173,9 @@ static FileError SaveOver(const char *name, int fd, const struct stat &st, const
     bool kept = AppendOnly(dir);             /* no name made there goes again */
     bool in_place = st.st_nlink > 1 || kept; /* a rename would split the names */
     if (!in_place) {
-        bool link_failed;
-        e = Replace(target, dir, fd, st, bytes, size, &link_failed);
-        if (link_failed) e = Replace(target, -1, fd, st, bytes, size, &link_failed);
+        bool made, link_failed;
+        e = SaveNew(target, dir, fd, st, bytes, size, &made, &link_failed);
+        if (link_failed) e = SaveNew(target, -1, fd, st, bytes, size, &made, &link_failed);
         in_place = Refused(e);
         if (!Failed(e) && dir != -1) fsync(dir); /* best effort: the save has succeeded */
     }
@@ -198,9 +188,10 @@ static FileError SaveOver(const char *name, int fd, const struct stat &st, const
 /* Saves the bytes as the absent file name. */
 static FileResult SaveAbsent(const char *name, const void *bytes, size_t size, FileError *err) {
     int dir = OpenFolder(name);
+    struct stat none = {};
     bool made, link_failed;
-    *err = Create(name, dir, bytes, size, &made, &link_failed);
-    if (link_failed) *err = Create(name, -1, bytes, size, &made, &link_failed);
+    *err = SaveNew(name, dir, -1, none, bytes, size, &made, &link_failed);
+    if (link_failed) *err = SaveNew(name, -1, -1, none, bytes, size, &made, &link_failed);
     if (!Failed(*err) && dir != -1) fsync(dir); /* best effort: the save has succeeded */
     if (dir != -1) close(dir);
     if (!Failed(*err)) return FILE_DONE;

@@ -9,8 +9,6 @@
 
 #include "file.h"
 
-static const FileError kOk = {FILE_OK, 0};
-
 inline FileError Sys(int e) {
     return {FILE_SYSTEM, e != 0 ? e : EIO};
 }
@@ -20,9 +18,6 @@ inline FileError Why(FileReason reason) {
 /* The outcome of a system call that returned r, -1 on a failure. */
 inline FileError Call(long r) {
     return r != -1 ? kOk : Sys(errno);
-}
-inline bool Failed(FileError e) {
-    return e.reason != FILE_OK;
 }
 inline bool Is(FileError e, int sys) {
     return e.reason == FILE_SYSTEM && e.sys == sys;

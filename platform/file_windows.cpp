@@ -15,12 +15,8 @@
 #include <cstring>
 #include <windows.h>
 
-static const FileError kOk = {FILE_OK, 0};
 static const DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
-static bool Failed(FileError e) {
-    return e.reason != FILE_OK;
-}
 /* The folder, or a program holding the file, refuses the rename path. */
 static bool Refused(FileError e) {
     return e.reason == FILE_IN_USE ||
@@ -50,8 +46,7 @@ static FileError Check(BOOL ok) {
     return ok ? kOk : LastError();
 }
 
-/* The UTF-8 name as malloc'd UTF-16; null without memory or for a name that
- * is not UTF-8, the last error set. */
+/* The UTF-8 name as malloc'd UTF-16; null (the last error set) when not. */
 static wchar_t *Widen(const char *name) {
     int n = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, name, -1, nullptr, 0);
     wchar_t *w = n > 1 ? (wchar_t *)malloc((size_t)n * sizeof(wchar_t)) : nullptr;
@@ -61,25 +56,20 @@ static wchar_t *Widen(const char *name) {
 }
 
 /* The path of the file h as malloc'd UTF-8 (a symbolic link's target);
- * null where the system cannot say (Wine, for a long path). */
-static FileError FinalPath(HANDLE h, char **path) {
-    *path = nullptr;
-    DWORD n = GetFinalPathNameByHandleW(h, nullptr, 0, FILE_NAME_NORMALIZED);
-    wchar_t *w = n ? (wchar_t *)malloc(n * sizeof(wchar_t)) : nullptr;
-    if (!n) return kOk;
-    if (!w) return {FILE_SYSTEM, ENOMEM};
-    DWORD got = GetFinalPathNameByHandleW(h, w, n, FILE_NAME_NORMALIZED);
-    int size = got > 0 && got < n ? WideCharToMultiByte(CP_UTF8, 0, w, -1, nullptr, 0, 0, 0) : 0;
-    *path = size ? (char *)malloc((size_t)size) : nullptr;
-    if (*path) WideCharToMultiByte(CP_UTF8, 0, w, -1, *path, size, nullptr, nullptr);
+ * null where the system cannot say (Wine, for a long path) or no memory. */
+static char *FinalPath(HANDLE h) {
+    const DWORD most = 32768; /* the longest path Windows takes */
+    wchar_t *w = (wchar_t *)malloc(most * sizeof(wchar_t));
+    DWORD got = w ? GetFinalPathNameByHandleW(h, w, most, FILE_NAME_NORMALIZED) : 0;
+    int size = got > 0 && got < most ? WideCharToMultiByte(CP_UTF8, 0, w, -1, 0, 0, 0, 0) : 0;
+    char *path = size ? (char *)malloc((size_t)size) : nullptr;
+    if (path) WideCharToMultiByte(CP_UTF8, 0, w, -1, path, size, nullptr, nullptr);
     free(w);
-    return size && !*path ? FileError{FILE_SYSTEM, ENOMEM} : kOk;
+    return path;
 }
 
-/* Opens name with CreateFileW. Stores the handle in *h, the identity of the
- * regular file it opened in *info, and the attributes of the name itself in
- * *attrs (INVALID_FILE_ATTRIBUTES when nothing has that name). A folder is
- * refused with EISDIR, a device or a pipe with FILE_NOT_REGULAR. */
+/* Opens name: *h, the regular file's identity *info, the name's attributes
+ * *attrs (INVALID_FILE_ATTRIBUTES: none); no folder (EISDIR) or device. */
 static FileError Open(const char *name, DWORD access, DWORD share, DWORD how, HANDLE *h,
                       BY_HANDLE_FILE_INFORMATION *info, DWORD *attrs) {
     *h = INVALID_HANDLE_VALUE;
@@ -116,7 +106,7 @@ static FileError Rewrite(HANDLE h, const void *p, size_t size) {
     return Check(FlushFileBuffers(h));
 }
 
-/* Reads up to cap bytes of h from its start into buf; *got is their number. */
+/* Reads up to cap bytes of h from its start into buf, *got of them. */
 static FileError ReadAll(HANDLE h, void *buf, size_t cap, size_t *got) {
     LARGE_INTEGER zero = {};
     FileError e = Check(SetFilePointerEx(h, zero, nullptr, FILE_BEGIN));
@@ -223,10 +213,9 @@ static FileError Move(HANDLE t, const char *name, const char *target, bool repla
     return e;
 }
 
-/* Writes the bytes to the new file t (name) and moves it to target: over
- * the old file *old (info), closed first since an open old file cannot be
- * replaced, or to the absent name (*old INVALID_HANDLE_VALUE). *made: t
- * got the old file's ACL and attributes (*old is still open when not). */
+/* Writes the bytes to the new file t (name) and moves it to target, over
+ * the old file *old (info; closed first: an open file cannot be replaced)
+ * or to the absent name. *made: t got the old file's ACL and attributes. */
 static FileError FillNew(HANDLE t, const char *name, const char *target, HANDLE *old,
                          const BY_HANDLE_FILE_INFORMATION &info, const void *bytes, size_t size,
                          bool *made) {
@@ -263,10 +252,8 @@ static FileError MakeCopy(const char *target, const char *old, size_t n, HANDLE 
     return MarkGone(*c, FALSE);
 }
 
-/* With the n old bytes in memory: a flushed copy of them beside target
- * first where the folder takes one, then the rewrite; the copy goes once
- * the file holds the old or the new bytes whole, and stays when the old
- * bytes could not be put back. */
+/* With the n old bytes in memory: a copy of them first, then the rewrite;
+ * the copy stays only when the old bytes could not be put back. */
 static FileError RewriteKeeping(HANDLE h, const char *target, const char *old, size_t n,
                                 const void *bytes, size_t size) {
     HANDLE c = INVALID_HANDLE_VALUE;
@@ -278,9 +265,8 @@ static FileError RewriteKeeping(HANDLE h, const char *target, const char *old, s
     return e;
 }
 
-/* Rewrites the old file h (info) in place under a lock on the whole file,
- * so that two savers take turns and a load waits: only while target still
- * names it, and only for a file short enough to keep in memory. */
+/* Rewrites the old file h (info) in place under a lock on all of it (two
+ * savers take turns, a load waits), while target names it and it is short. */
 static FileError RewriteInPlace(HANDLE h, const BY_HANDLE_FILE_INFORMATION &info,
                                 const char *target, const void *bytes, size_t size) {
     LARGE_INTEGER length;
@@ -300,8 +286,7 @@ static FileError RewriteInPlace(HANDLE h, const BY_HANDLE_FILE_INFORMATION &info
     return e;
 }
 
-/* Opens the file name to write, refusing a read-only one (which Windows
- * refuses anyway; Wine running as root does not). */
+/* Opens the file name to write; a read-only one is refused here for Wine. */
 static FileError OpenToWrite(const char *name, HANDLE *h, BY_HANDLE_FILE_INFORMATION *info,
                              DWORD *attrs) {
     FileError e = Open(name, GENERIC_READ | GENERIC_WRITE | READ_CONTROL,
@@ -312,10 +297,10 @@ static FileError OpenToWrite(const char *name, HANDLE *h, BY_HANDLE_FILE_INFORMA
     return {FILE_SYSTEM, EACCES};
 }
 
-/* Saves over the old file *h (info) that target names: by a new file moved
- * over it, or in place where the folder refuses that (the old file opened
- * again when the move closed it), where the file has other hard links, or
- * where target is a link (keep) whose file's path is unknown. */
+/* Saves over the old file *h (info): by a new file moved over it, or in
+ * place where the folder or a holder refuses that (*h opened again), where
+ * the file has other hard links, or where target is a link (keep) to a
+ * path unknown. */
 static FileError SaveOver(const char *target, bool keep, HANDLE *h,
                           const BY_HANDLE_FILE_INFORMATION &info, const void *bytes, size_t size) {
     FileError e = kOk;
@@ -343,10 +328,9 @@ FileResult SaveBytes(const char *name, const void *bytes, size_t size, FileError
         return !Failed(*err) ? FILE_DONE : made ? FILE_IO_FAILED : FILE_OPEN_FAILED;
     }
     if (Failed(*err)) return FILE_OPEN_FAILED;
-    char *target; /* a symbolic link stays; the file it leads to gets the bytes */
-    *err = FinalPath(h, &target);
+    char *target = FinalPath(h); /* a symbolic link stays; its file gets the bytes */
     bool keep = !target && (attrs & FILE_ATTRIBUTE_REPARSE_POINT);
-    if (!Failed(*err)) *err = SaveOver(target ? target : name, keep, &h, info, bytes, size);
+    *err = SaveOver(target ? target : name, keep, &h, info, bytes, size);
     if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
     free(target);
     return Failed(*err) ? FILE_IO_FAILED : FILE_DONE;

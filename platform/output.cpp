@@ -317,7 +317,7 @@ static void AtExit() {
 }
 
 void ConsoleInit(OutputEncoding encoding) {
-    static char out_buf[1 << 12];
+    static char out_buf[1 << 16];
     static bool registered = false;
     SetUpProcess();
     ForgetTexts();

@@ -5,10 +5,14 @@
 # copyright file and the changelog), its compressed files carry no name or
 # time stamp, lintian finds no error or warning in the .deb (where lintian is
 # installed), and the programs in it start and end cleanly (menu shown,
-# option 0, exit status 0).
+# option 0, exit status 0). The site's zip holds the whole site, the
+# LICENSE, the licences of what it bundles and a README.txt, its font is
+# WOFF2, the site is under 300 KB gzipped, and the programs in it start
+# under Node.
 #   scripts/check-packages.sh linux     build/package: the .deb and the .tar.gz
 #   scripts/check-packages.sh windows   build/windows-package: the .zip (runs
 #                                       the .exe files under Wine)
+#   scripts/check-packages.sh web       build/web: the site's .zip
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -108,7 +112,27 @@ $top/tree_menu.exe" "$(unzip -Z1 "$zip" | grep -v '/$' | sort)"
     smoke "tree_menu.exe of the .zip" "Menu for Bitree" "$root/scripts/wine-run.sh" "$tmp/$top/tree_menu.exe"
     smoke "queue_menu.exe of the .zip" "Menu for Linear Table" "$root/scripts/wine-run.sh" "$tmp/$top/queue_menu.exe"
     ;;
+web)
+    zip=$(one "build/web/adt_menus-*-web.zip")
+    top=$(basename "$zip" .zip)
+    expect_files "$zip" "$(printf "$top/%s\n" LICENSE README.txt addon-fit.js adt-cjk.woff2 app.js index.html \
+        licenses/Apache-2.0.txt licenses/addon-fit.js.txt licenses/adt-cjk.woff2-copyright.txt licenses/xterm.js.txt \
+        queue_menu.js queue_menu.wasm style.css texts.js tree_menu.js tree_menu.wasm xterm.css xterm.js)" \
+        "$(unzip -Z1 "$zip" | grep -v '/$' | sort)"
+    unzip -q "$zip" -d "$tmp"
+    [ "$(head -c4 "$tmp/$top/adt-cjk.woff2")" = wOF2 ] || fail "adt-cjk.woff2 is not WOFF2"
+    grep -q 'python3 -m http.server' "$tmp/$top/README.txt" || fail "README.txt does not say how to serve the folder"
+    size=0
+    while IFS= read -r -d '' f; do
+        size=$((size + $(gzip -9c "$f" | wc -c)))
+    done < <(find "$tmp/$top" -type f -print0)
+    [ "$size" -le 300000 ] || fail "the site is $size bytes gzipped, over 300 KB"
+    ok "the site is $size bytes gzipped (font $(stat -c %s "$tmp/$top/adt-cjk.woff2") bytes)"
+    host=(node --no-experimental-fetch "$root/tests/web/node_host.js")
+    smoke "tree_menu.js of the .zip" "Menu for Bitree" "${host[@]}" "$tmp/$top/tree_menu.js"
+    smoke "queue_menu.js of the .zip" "Menu for Linear Table" "${host[@]}" "$tmp/$top/queue_menu.js"
+    ;;
 *)
-    fail "usage: $0 linux|windows"
+    fail "usage: $0 linux|windows|web"
     ;;
 esac

@@ -1,5 +1,5 @@
-// What a piece of code prints: on stdout alone, or on stdout and stderr.
-// Shared by the unit tests of every part.
+// What a piece of code prints: on stdout alone, or on stdout and stderr;
+// and the GBK bytes of a text. Shared by the unit tests of every part.
 #ifndef TESTS_CAPTURE_H
 #define TESTS_CAPTURE_H
 
@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 #include <string>
 
+#include "console_system.h"
 #include "output.h"
 
 // The programs' output waits in the console layer until FlushOutput.
@@ -44,6 +45,14 @@ inline int Columns(const std::string &line) {
     for (unsigned char c : line)
         cols += c >= 0xE0 ? 2 : c < 0x80 ? 1 : 0;
     return cols;
+}
+
+// The GBK bytes of a UTF-8 text: what the programs print for it.
+inline std::string Gbk(const char *utf8) {
+    char buf[1024];
+    size_t n = Utf8ToGbk(utf8, buf, sizeof buf);
+    EXPECT_NE(n, (size_t)-1) << utf8;
+    return n == (size_t)-1 ? std::string() : std::string(buf, n);
 }
 
 #endif

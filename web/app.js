@@ -2,10 +2,13 @@
 // queue_menu.js, built with Emscripten) in an xterm.js terminal.
 //
 // The address says what runs:
-//   index.html?program=tree_menu|queue_menu&args=...&cols=C&rows=R
+//   index.html?program=tree_menu|queue_menu&args=...&lang=en|zh&cols=C&rows=R
 // args is the command line after the program's name, split as a shell
-// splits words ('...' and "..." quote); cols and rows fix the terminal's
-// size, which otherwise follows the window.
+// splits words ('...' and "..." quote); lang the language of the page and
+// of the program (given --lang, unless args has one); cols and rows fix the
+// terminal's size, which otherwise follows the window. A `#` in a hand-made
+// link (--tree AB##C##) starts the address's fragment: the fragment is read
+// as the rest of the query, so the link still works.
 //
 // What tests can rely on, in window.adt:
 //   waits   how many times the program has waited for input; raised only
@@ -13,32 +16,38 @@
 //   text()  the terminal's text, scrollback included, one line per row
 //   exit    null while the program runs, then its exit status
 //   loaded  how many data.dat files from the computer are stored
+//   atStep  whether the program waits in a frame of a stepped walk
+//   handed  the last text handed to the program as its input
+//   cols()  the terminal's width in columns
 'use strict';
 
 (function () {
   const PROGRAMS = ['tree_menu', 'queue_menu'];
-  const params = new URLSearchParams(location.search);
+  const params = new URLSearchParams(location.search.slice(1) + location.hash);
   const program = PROGRAMS.includes(params.get('program')) ? params.get('program') : 'tree_menu';
   const argText = params.get('args') || '';
   const args = splitWords(argText);
   const fixedCols = parseInt(params.get('cols'), 10);
   const fixedRows = parseInt(params.get('rows'), 10);
   const fixedSize = fixedCols > 0 && fixedRows > 0;
-
-  // The program's script (index.html has it and the .wasm fetched early)
-  // runs while the terminal is set up; the program starts when both are.
-  const script = document.createElement('script');
-  const scriptLoaded = new Promise((resolve, reject) => {
-    script.onload = resolve;
-    script.onerror = reject;
-  });
-  script.src = program + '.js';
-  document.head.appendChild(script);
+  const stepping = program === 'tree_menu' && args.includes('--step');
+  // The language: --lang in the options, else the address's, else the
+  // browser's. The program is given it too, so that the page and the
+  // program speak one language.
+  const LANGS = ['en', 'zh'];
+  const langOption = langIn(args);
+  const lang = langOption || (LANGS.includes(params.get('lang')) ? params.get('lang')
+    : /^zh\b/i.test(navigator.language || '') ? 'zh' : 'en');
+  const programArgs = langOption ? args : ['--lang', lang].concat(args);
+  const t = window.ADT_TEXTS[lang];
+  const byId = (id) => document.getElementById(id);
 
   const adt = {
     waits: 0,
     exit: null,
     loaded: 0,
+    atStep: false,
+    handed: '',
     firstWait: null, // milliseconds from navigation to the first wait
     text: () => {
       const buffer = term.buffer.active;
@@ -46,43 +55,140 @@
       for (let i = 0; i < buffer.length; i++) lines.push(buffer.getLine(i).translateToString(true));
       return lines.join('\n');
     },
+    cols: () => term.cols,
   };
   window.adt = adt;
 
+  // ---- The page's words, in its language ----
+
+  function showWords() {
+    document.documentElement.lang = lang === 'zh' ? 'zh-CN' : 'en';
+    document.title = t.title;
+    for (const el of document.querySelectorAll('[data-t]')) el.textContent = t[el.dataset.t];
+    for (const el of document.querySelectorAll('[data-title]')) el.title = t[el.dataset.title];
+    byId('help').innerHTML = t.helpHtml;
+    byId('help').setAttribute('aria-label', t.help);
+    byId('lang').value = lang;
+    showOptions();
+  }
+
   // ---- The form: the program and its options, carried in the address ----
 
-  const form = document.getElementById('choice');
-  const argsField = document.getElementById('args');
+  const argsField = byId('args');
+  const programField = byId('program');
   // Each box stands for one option word in the options field.
-  const boxes = ['draw', 'trace', 'step', 'learn'].map((name) => [document.getElementById(name), '--' + name]);
-  document.getElementById('program').value = program;
+  const boxes = ['draw', 'trace', 'step', 'learn'].map((name) => [byId(name), '--' + name]);
+  programField.value = program;
   argsField.value = argText;
-  const showOptions = () => {
+
+  // The boxes, the program's own words and the placeholder follow the
+  // program and the options field.
+  function showOptions() {
     const words = splitWords(argsField.value);
     for (const [box, word] of boxes) box.checked = words.includes(word);
-    const tree = document.getElementById('program').value === 'tree_menu';
-    for (const label of document.querySelectorAll('.tree-only')) label.hidden = !tree;
-  };
-  for (const [box, word] of boxes) {
-    box.addEventListener('change', () => {
-      const rest = argsField.value.split(/\s+/).filter((w) => w && w !== word);
-      argsField.value = (box.checked ? [word].concat(rest) : rest).join(' ');
-    });
+    const tree = programField.value === 'tree_menu';
+    document.body.dataset.program = tree ? 'tree_menu' : 'queue_menu';
+    argsField.placeholder = tree ? t.treePlaceholder : t.queuePlaceholder;
   }
-  argsField.addEventListener('input', showOptions);
-  document.getElementById('program').addEventListener('change', showOptions);
-  form.addEventListener('submit', (event) => {
-    event.preventDefault();
+
+  // The address of the page with the form's program and options, the
+  // page's language and a fixed size, every character encoded (`#` too).
+  function link() {
     const next = new URLSearchParams();
-    next.set('program', document.getElementById('program').value);
+    next.set('program', programField.value);
     if (argsField.value.trim()) next.set('args', argsField.value.trim());
+    next.set('lang', byId('lang').value);
     if (fixedSize) {
       next.set('cols', fixedCols);
       next.set('rows', fixedRows);
     }
-    location.search = next.toString();
+    return location.origin + location.pathname + '?' + next.toString();
+  }
+  adt.link = link;
+
+  // A change of program or option restarts the program at once: the page
+  // opens its own address with the new choice.
+  let leaving = false;
+  function restart() {
+    if (leaving) return;
+    leaving = true;
+    location.assign(link());
+  }
+
+  for (const [box, word] of boxes) {
+    box.addEventListener('change', () => {
+      const rest = splitWords(argsField.value).filter((w) => w !== word).map(quoteWord);
+      argsField.value = (box.checked ? [word].concat(rest) : rest).join(' ');
+      restart();
+    });
+  }
+  argsField.addEventListener('input', showOptions);
+  argsField.addEventListener('change', restart);
+  programField.addEventListener('change', () => {
+    argsField.value = keptOptions(splitWords(argsField.value), programField.value).map(quoteWord).join(' ');
+    restart();
   });
-  showOptions();
+  byId('choice').addEventListener('submit', (event) => {
+    event.preventDefault();
+    restart();
+  });
+  // The language switch restarts the program in the language chosen
+  // (a --lang in the options gives way to it).
+  byId('lang').addEventListener('change', () => {
+    const words = splitWords(argsField.value);
+    argsField.value = words.filter((w, i) => w !== '--lang' && !w.startsWith('--lang=') && words[i - 1] !== '--lang')
+      .map(quoteWord).join(' ');
+    restart();
+  });
+
+  // The options that another program takes too: those of the program left
+  // behind go, with their values (--tree X, --file X, --tree=X).
+  const OWN_OPTIONS = { tree_menu: { '--trace': 0, '--step': 0, '--tree': 1 }, queue_menu: { '--file': 1 } };
+  function keptOptions(words, next) {
+    const other = OWN_OPTIONS[next === 'tree_menu' ? 'queue_menu' : 'tree_menu'];
+    const kept = [];
+    for (let i = 0; i < words.length; i++) {
+      const name = words[i].split('=')[0];
+      if (!(name in other)) kept.push(words[i]);
+      else if (!words[i].includes('=')) i += other[name];
+    }
+    return kept;
+  }
+
+  // Copy link: to the clipboard where the browser allows it; the link is
+  // shown, selected, in any case.
+  byId('copy').addEventListener('click', async () => {
+    const address = link();
+    let copied = false;
+    try {
+      await navigator.clipboard.writeText(address);
+      copied = true;
+    } catch (e) {
+      copied = false;
+    }
+    const field = byId('link');
+    field.value = address;
+    field.hidden = false;
+    say(copied ? t.linkCopied : t.linkShown);
+    field.select();
+  });
+
+  function showHelp(open) {
+    document.body.classList.toggle('help-open', open);
+    byId('helpToggle').setAttribute('aria-expanded', String(open));
+  }
+  byId('helpToggle').addEventListener('click', () => {
+    showHelp(!document.body.classList.contains('help-open'));
+    fitTerminal();
+  });
+  // Open beside the terminal where that still leaves it about 100 columns.
+  showHelp(matchMedia('(min-width: 1200px)').matches);
+
+  // One line under the controls: a loaded file, a copied link.
+  function say(text) {
+    byId('statusText').textContent = text;
+    byId('status').hidden = false;
+  }
 
   // ---- The terminal ----
 
@@ -91,21 +197,41 @@
     cursorBlink: true,
     scrollback: 10000,
     fontSize: 15,
-    // Monospace fonts that hold Chinese first, so that its characters take
-    // two cells of the same font.
-    fontFamily: '"Noto Sans Mono CJK SC", "Sarasa Mono SC", "WenQuanYi Zen Hei Mono", ' +
-      '"Microsoft YaHei Mono", "NSimSun", "SimSun", "PingFang SC", Menlo, Consolas, ' +
-      '"DejaVu Sans Mono", monospace',
+    // The page's own font first: it has every Chinese character the
+    // programs and the page print, and nothing else, so Latin letters come
+    // from the monospace fonts after it and Chinese from it on any machine.
+    fontFamily: '"ADT CJK Mono", "DejaVu Sans Mono", Menlo, Consolas, "Liberation Mono", ' +
+      '"Noto Sans Mono CJK SC", "Microsoft YaHei Mono", "NSimSun", "PingFang SC", monospace',
     ...(fixedSize ? { cols: fixedCols, rows: fixedRows } : {}),
   });
   const fit = new FitAddon.FitAddon();
   term.loadAddon(fit);
-  term.open(document.getElementById('terminal'));
-  if (!fixedSize) {
+  term.open(byId('terminal'));
+
+  // The font size follows the width: 15 px where the menu's 61 columns
+  // fit, smaller on a narrow screen so that they do (not below 10 px), and
+  // in any case small enough for 40 columns. The width of a cell comes from
+  // the monospace font's W; the terminal measures its cells again only when
+  // it next draws, so it is fitted again then.
+  const MENU_COLS = 61;
+  const MIN_COLS = 40;
+  const measure = document.createElement('canvas').getContext('2d');
+  function fitTerminal() {
+    if (fixedSize) return;
+    const box = byId('terminal');
+    const style = getComputedStyle(box);
+    const width = box.clientWidth - parseFloat(style.paddingLeft) - parseFloat(style.paddingRight);
+    measure.font = '100px ' + term.options.fontFamily;
+    const ratio = measure.measureText('W').width / 100; // a cell's width per pixel of font size
+    let size = Math.min(15, Math.max(10, width / ((MENU_COLS + 1) * ratio)));
+    size = Math.floor(2 * Math.min(size, width / ((MIN_COLS + 1) * ratio))) / 2;
+    term.options.fontSize = size;
     fit.fit();
-    window.addEventListener('resize', () => fit.fit());
+    requestAnimationFrame(() => fit.fit());
   }
-  term.focus();
+  fitTerminal();
+  window.addEventListener('resize', fitTerminal);
+  if (!matchMedia('(pointer: coarse)').matches) term.focus();
 
   // Resolves once everything written so far has reached the terminal.
   const written = () => new Promise((resolve) => term.write('', resolve));
@@ -126,7 +252,9 @@
 
   function hand(text, end) {
     if (text) queued.push(encoder.encode(text));
+    adt.handed = text;
     if (end) endOfInput = true;
+    showStep(false);
     if (wakeReader) wakeReader();
   }
 
@@ -137,7 +265,14 @@
       (code >= 0xffe0 && code <= 0xffe6) || (code >= 0x20000 && code <= 0x3fffd);
   }
 
-  term.onData((data) => {
+  function erase() {
+    const last = line.pop();
+    if (last === undefined) return;
+    const cells = isWide(last.codePointAt(0)) ? 2 : 1;
+    term.write('\b'.repeat(cells) + ' '.repeat(cells) + '\b'.repeat(cells));
+  }
+
+  function input(data) {
     if (data[0] === '\x1b') return; // arrow and function keys: no line history here
     for (const ch of data) {
       if (ch === '\r' || ch === '\n') {
@@ -149,11 +284,7 @@
         }
         line = [];
       } else if (ch === '\x7f' || ch === '\b') {
-        const last = line.pop();
-        if (last !== undefined) {
-          const cells = isWide(last.codePointAt(0)) ? 2 : 1;
-          term.write('\b'.repeat(cells) + ' '.repeat(cells) + '\b'.repeat(cells));
-        }
+        erase();
       } else if (ch === '\x04') {
         if (onEnter || endOfInput) continue;
         hand(line.join(''), line.length === 0);
@@ -163,7 +294,92 @@
         term.write(ch);
       }
     }
+  }
+  term.onData(input);
+
+  // A button's keys: what was typed on the line is taken back first, then
+  // the keys are typed as if at the keyboard.
+  function typeKeys(keys) {
+    while (line.length) erase();
+    input(keys);
+  }
+
+  // ---- The keys under the terminal: Enter, and the step controls ----
+  //
+  // The step buttons type the keys a stepped walk reads (n next, b back,
+  // q to the end); play types n at the chosen speed until the walk ends.
+  // They work while the program waits in a frame of the walk, which ends
+  // with its step's k/N.
+
+  let playing = false;
+  let playTimer = null;
+
+  function showKeys() {
+    document.body.classList.toggle('stepping', stepping);
+    byId('stepKeys').hidden = !stepping;
+    byId('play').textContent = playing ? t.pause : t.play;
+    for (const id of ['next', 'back', 'toEnd', 'play']) byId(id).disabled = !adt.atStep && !(id === 'play' && playing);
+  }
+
+  function showStep(at) {
+    adt.atStep = at;
+    showKeys();
+  }
+
+  function stopPlaying() {
+    playing = false;
+    clearTimeout(playTimer);
+    playTimer = null;
+  }
+
+  // Whether the last lines up to the cursor hold a frame's k/N (the line
+  // of keys, or a line of help after it).
+  function inStepFrame() {
+    const buffer = term.buffer.active;
+    const row = buffer.baseY + buffer.cursorY;
+    for (let i = row; i >= Math.max(0, row - 2); i--) {
+      const text = buffer.getLine(i).translateToString(true);
+      if (/(^|\s)\d+\/\d+(\s|$)/.test(text)) return true;
+    }
+    return false;
+  }
+
+  function playNext() {
+    playTimer = setTimeout(() => {
+      playTimer = null;
+      if (playing && adt.atStep) typeKeys('n\r');
+    }, parseInt(byId('speed').value, 10));
+  }
+
+  byId('enter').addEventListener('click', () => input('\r'));
+  byId('next').addEventListener('click', () => typeKeys('n\r'));
+  byId('back').addEventListener('click', () => typeKeys('b\r'));
+  byId('toEnd').addEventListener('click', () => {
+    stopPlaying();
+    typeKeys('q\r');
   });
+  byId('play').addEventListener('click', () => {
+    if (playing) {
+      stopPlaying();
+      showKeys();
+      return;
+    }
+    playing = true;
+    showKeys();
+    if (adt.atStep) typeKeys('n\r');
+  });
+
+  // The program waits: the step controls follow whether it waits in a
+  // frame, and play goes on or stops there.
+  function waiting() {
+    const at = stepping && inStepFrame();
+    showStep(at);
+    if (playing) {
+      if (at) playNext();
+      else stopPlaying();
+      showKeys();
+    }
+  }
 
   // ---- Files: data.dat in IndexedDB, one folder per program ----
 
@@ -227,29 +443,32 @@
     }
   }
 
-  document.getElementById('download').addEventListener('click', async () => {
+  byId('download').addEventListener('click', async () => {
     let bytes;
     try {
       await hostFile(2, folder + '/data.dat');
       bytes = FS.readFile(folder + '/data.dat');
     } catch (e) {
-      alert('There is no data.dat yet: save the queue first (option 10).');
+      alert(t.noData);
       return;
     }
-    const link = document.createElement('a');
-    link.href = URL.createObjectURL(new Blob([bytes], { type: 'application/octet-stream' }));
-    link.download = 'data.dat';
-    link.click();
-    setTimeout(() => URL.revokeObjectURL(link.href), 1000);
+    const anchor = document.createElement('a');
+    anchor.href = URL.createObjectURL(new Blob([bytes], { type: 'application/octet-stream' }));
+    anchor.download = 'data.dat';
+    anchor.click();
+    setTimeout(() => URL.revokeObjectURL(anchor.href), 1000);
   });
 
-  document.getElementById('upload').addEventListener('change', async (event) => {
+  byId('upload').addEventListener('change', async (event) => {
     const file = event.target.files[0];
     event.target.value = '';
     if (!file || !FS) return;
     FS.writeFile(folder + '/data.dat', new Uint8Array(await file.arrayBuffer()));
     await hostFile(1, folder + '/data.dat');
     adt.loaded++;
+    byId('link').hidden = true;
+    const values = Math.floor(file.size / 4); // 4-byte ints; the queue holds 99
+    say(values > 99 ? t.tooMany(file.name, values) : t.loaded(file.name, values, file.size % 4));
     term.focus();
   });
 
@@ -262,6 +481,7 @@
     await written();
     adt.waits++;
     if (adt.firstWait === null) adt.firstWait = performance.now();
+    if (queued.length === 0 && !endOfInput) waiting();
     while (queued.length === 0 && !endOfInput) await new Promise((resolve) => { wakeReader = resolve; });
     wakeReader = null;
     if (queued.length === 0) return new Uint8Array(0);
@@ -274,8 +494,9 @@
   async function finished(status) {
     await written();
     adt.exit = status;
-    term.write('\r\n\x1b[2m[' + program + ' ended, status ' + status +
-      '. Press Enter to start it again.]\x1b[0m\r\n');
+    stopPlaying();
+    showStep(false);
+    term.write('\r\n\x1b[2m' + t.ended(program, status) + '\x1b[0m\r\n');
     onEnter = () => {
       onEnter = null;
       start();
@@ -288,7 +509,7 @@
     endOfInput = false;
     adt.exit = null;
     createProgram({
-      arguments: args,
+      arguments: programArgs,
       thisProgram: program,
       adtRead: read,
       adtWrite: (bytes) => term.write(bytes.slice()),
@@ -306,12 +527,37 @@
         FS.chdir(folder);
       }],
     }).catch((e) => {
-      term.write('\r\n[the program stopped: ' + e + ']\r\n');
+      term.write('\r\n' + t.stopped(e) + '\r\n');
     });
   }
 
-  document.getElementById('files').hidden = program !== 'queue_menu';
-  scriptLoaded.then(start, () => term.write('Cannot load ' + program + '.js\r\n'));
+  showWords();
+  showKeys();
+  if (location.protocol === 'file:') {
+    // A browser fetches no .wasm from a file:// address: say how to serve
+    // the folder instead of failing.
+    say(t.fromFile.replace(/\r\n(\r\n)?/g, ' '));
+    term.write(t.fromFile + '\r\n');
+    return;
+  }
+  if (document.fonts) document.fonts.load('15px "ADT CJK Mono"', '树');
+
+  // The program's script (index.html has it and the .wasm fetched early)
+  // runs while the terminal is set up; the program starts when both are.
+  const script = document.createElement('script');
+  script.onload = start;
+  script.onerror = () => term.write(t.cannotLoad(program + '.js') + '\r\n');
+  script.src = program + '.js';
+  document.head.appendChild(script);
+
+  // The language that --lang X or --lang=X in the words asks for, if any.
+  function langIn(words) {
+    for (let i = 0; i < words.length; i++) {
+      const value = words[i] === '--lang' ? words[i + 1] : words[i].startsWith('--lang=') ? words[i].slice(7) : null;
+      if (LANGS.includes(value)) return value;
+    }
+    return null;
+  }
 
   // Words of a command line: blanks separate them, '...' and "..." quote.
   function splitWords(text) {
@@ -334,5 +580,12 @@
     }
     if (word !== null) words.push(word);
     return words;
+  }
+
+  // A word as the options field writes it: quoted where it holds a blank
+  // or a quote, or is empty.
+  function quoteWord(word) {
+    if (word && !/[\s'"]/.test(word)) return word;
+    return word.includes("'") ? '"' + word + '"' : "'" + word + "'";
   }
 })();

@@ -21,9 +21,11 @@ import concurrent.futures
 import os
 import re
 import struct
-import subprocess
 import sys
 import tempfile
+
+sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+import menus  # noqa: E402
 
 TIME_LIMIT = 10  # seconds per run
 
@@ -66,7 +68,7 @@ def run(session, path, shim, fail_at, mode):
     """Runs one session in a fresh folder; returns (status, stdout, stderr,
     the data file after, or None). status is None when the time ran out."""
     _, _, args, stdin, _, files = session
-    env = dict(os.environ, LC_ALL="C", LD_PRELOAD=shim)
+    env = dict(LD_PRELOAD=shim)
     if fail_at is not None:
         env["FAIL_ALLOC_AT"] = str(fail_at)
         env["FAIL_ALLOC_MODE"] = mode
@@ -79,11 +81,9 @@ def run(session, path, shim, fail_at, mode):
             if len(files) > 3:
                 os.link(data, data + ".link")
         try:
-            done = subprocess.run([path] + args, input=stdin, cwd=work, env=env,
-                                  stdout=subprocess.PIPE, stderr=subprocess.PIPE,
-                                  timeout=TIME_LIMIT)
-        except subprocess.TimeoutExpired as e:
-            return None, e.stdout or b"", e.stderr or b"", None
+            done = menus.run([path] + args, input=stdin, cwd=work, env=env, timeout=TIME_LIMIT)
+        except menus.Timeout as e:
+            return None, e.stdout, e.stderr, None
         after = None
         if files and os.path.exists(data):
             with open(data, "rb") as f:
@@ -93,7 +93,7 @@ def run(session, path, shim, fail_at, mode):
 
 def chinese_texts(output):
     """The runs of non-ASCII characters of a GBK output, as text."""
-    return set(re.findall(r"[^\x00-\x7f]+", output.decode("gbk")))
+    return set(re.findall(r"[^\x00-\x7f]+", menus.from_gbk(output)))
 
 
 def problems(session, result, normal, texts):
@@ -112,7 +112,7 @@ def problems(session, result, normal, texts):
     utf8 = sorted(t for t in texts if t.encode("utf-8") in out)
     if utf8:
         found.append("stdout holds UTF-8 text: " + ", ".join(utf8))
-    failure_text = any(t.encode("gbk") in out for t in failures)
+    failure_text = any(menus.gbk(t) in out for t in failures)
     stderr_line = re.match(rb"%s: [^\n]+\n" % program.encode(), err) is not None
     if status == 0 and out != normal and not failure_text:
         found.append("status 0 without the normal output or a failure text")

@@ -33,6 +33,14 @@ struct Result {
     Captured io;
 };
 
+// A row's name in a failure message: its program and arguments.
+std::string Row(Program program, const std::vector<const char *> &args) {
+    std::string name = program == kTree ? "tree:" : "queue:";
+    for (const char *arg : args)
+        name += std::string(" ") + arg;
+    return name;
+}
+
 Result Parse(Program program, std::vector<const char *> args) {
     args.insert(args.begin(), "prog");
     Result r;
@@ -85,6 +93,7 @@ TEST(ParseCmdLine, GoodCommandLines) {
         {kQueue, {"--draw", "--file=-"}, true, false, ENCODING_AUTO, nullptr, "-"},
     };
     for (const Case &c : cases) {
+        SCOPED_TRACE(Row(c.program, c.args));
         Result r = Parse(c.program, c.args);
         EXPECT_EQ(r.status, CMD_RUN);
         EXPECT_EQ(r.shared.draw, c.draw);
@@ -112,6 +121,7 @@ TEST(ParseCmdLine, LearnAndStep) {
         {kTree, {"--trace", "--learn"}, true, true, false, true},
     };
     for (const Case &c : cases) {
+        SCOPED_TRACE(Row(c.program, c.args));
         Result r = Parse(c.program, c.args);
         EXPECT_EQ(r.status, CMD_RUN);
         EXPECT_EQ(r.shared.draw, c.draw);
@@ -136,9 +146,10 @@ TEST(ParseCmdLine, Lang) {
         {kQueue, {"--lang", "en", "--lang=zh"}, LANG_ZH},
     };
     for (const Case &c : cases) {
+        SCOPED_TRACE(Row(c.program, c.args));
         Result r = Parse(c.program, c.args);
         EXPECT_EQ(r.status, CMD_RUN);
-        EXPECT_EQ(r.shared.lang, c.lang) << c.args.size();
+        EXPECT_EQ(r.shared.lang, c.lang);
         EXPECT_EQ(r.io.out + r.io.err, "");
     }
 }
@@ -148,6 +159,7 @@ TEST(ParseCmdLine, HelpAndVersionPrintAndEnd) {
     const std::vector<const char *> helps[] = {
         {"--draw", "--help", "--bogus"}, {"-h"}, {"--encoding", "gbk", "-h", "--file", "x"}};
     for (const auto &args : helps) {
+        SCOPED_TRACE(Row(kTree, args));
         Result h = Parse(kTree, args);
         EXPECT_EQ(h.status, 0);
         EXPECT_EQ(h.io.out + h.io.err, "tree help\n");
@@ -194,8 +206,9 @@ TEST(ParseCmdLine, MistakesSayWhatAndEndWithStatus2) {
          "unknown option '--abcdefghijabcdefghijabcdefghijabcdefgh'"},
     };
     for (const Case &c : cases) {
+        SCOPED_TRACE(Row(c.program, c.args));
         Result r = Parse(c.program, c.args);
-        EXPECT_EQ(r.status, CMD_USAGE) << c.problem;
+        EXPECT_EQ(r.status, CMD_USAGE);
         EXPECT_EQ(r.io.out, "");
         EXPECT_EQ(r.io.err, std::string("prog: ") + c.problem + "; try 'prog --help'\n");
     }

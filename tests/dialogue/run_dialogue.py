@@ -50,6 +50,10 @@ import subprocess
 import sys
 import tempfile
 
+sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+import menus  # noqa: E402
+from menus import gbk  # noqa: E402
+
 TREE_MENU = (
     "\n\n"
     "\tMenu for Bitree\n"
@@ -66,8 +70,7 @@ TREE_MENU = (
     "\t\t10.Parent\t\t\n"
     "\t\t11.LeftChild\t\t\n"
     "\t-------------------------------------------------\n"
-    "\t请选择你的操作[0~20]:"
-)
+) + menus.PROMPTS["tree_menu"]
 
 QUEUE_MENU = (
     "\n\n"
@@ -81,17 +84,13 @@ QUEUE_MENU = (
     "    \t  6. GetHead\n"
     "    \t  0. Exit\n"
     "-------------------------------------------------\n"
-    "    请选择你的操作[0~11]:"
-)
+) + menus.PROMPTS["queue_menu"]
 
 MENUS = {"tree_menu": TREE_MENU, "queue_menu": QUEUE_MENU}
 
 # The prompt under the menu in an English session (--lang en); the menu's
 # lines are English in every session.
-PROMPTS_EN = {
-    "\t请选择你的操作[0~20]:": "\tChoose an operation [0~20]:",
-    "    请选择你的操作[0~11]:": "    Choose an operation [0~11]:",
-}
+PROMPTS_EN = {menus.PROMPTS[name]: en for name, en in menus.PROMPTS_EN.items()}
 
 
 def session_menu(menu, args):
@@ -106,10 +105,6 @@ def session_menu(menu, args):
 ESCAPES = {"n": "\n", "t": "\t", "r": "\r", "0": "\0", "\\": "\\", "{": "{", "s": " "}
 
 ADDR = object()  # marks the {ADDR} placeholder in a parsed stdout section
-
-
-def gbk(text):
-    return text.encode("gbk")
 
 
 TOKEN = re.compile(r"(\\x[0-9A-Fa-f]{2}|\\.|\{[A-Z]+\})")
@@ -235,7 +230,7 @@ def run(args):
             raise SystemExit("unknown option " + opt)
     program, scenario = os.path.abspath(args[0]), args[1]
     headers, sections = parse(scenario)
-    menu = MENUS[headers.get("program", os.path.splitext(os.path.basename(program))[0])]
+    menu = MENUS[headers.get("program", menus.program_name(program))]
     codec = "utf-8" if web else headers.get("encoding", "gbk")
     args = shlex.split(headers.get("args", ""))
     menu = session_menu(menu, args)
@@ -261,14 +256,11 @@ def run(args):
                 checks.append((kind, arg, body))
             else:
                 raise SystemExit("unknown section " + name)
-        env = dict(os.environ, LC_ALL="C")
         try:
-            proc = subprocess.run(
-                wrapper + emulator + [program] + args, input=stdin, cwd=work,
-                stdout=subprocess.PIPE, env=env, timeout=600,
-                stderr=None if stderr_pieces is None else subprocess.PIPE,
-            )
-        except subprocess.TimeoutExpired:
+            proc = menus.run(wrapper + emulator + [program] + args, input=stdin, cwd=work,
+                             timeout=600,
+                             stderr=None if stderr_pieces is None else subprocess.PIPE)
+        except menus.Timeout:
             print("FAIL: the program did not end")
             return 1
         failures = []

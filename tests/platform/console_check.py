@@ -54,7 +54,9 @@ import tty
 
 from tmux_screen import Screen
 
-PROMPT = {"tree_menu": "\t请选择你的操作[0~20]:", "queue_menu": "    请选择你的操作[0~11]:"}
+sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+import menus  # noqa: E402
+from menus import program_name as name_of  # noqa: E402
 
 # Each step: the line to send, then the text that must arrive before the
 # program waits again (None: the program waits without printing anything,
@@ -98,13 +100,9 @@ class Failed(Exception):
     pass
 
 
-def name_of(program):
-    return os.path.splitext(os.path.basename(program))[0]
-
-
 def expected_bytes(program, text, encoding, crlf):
     if text == "PROMPT":
-        text = PROMPT[name_of(program)]
+        text = menus.PROMPTS[name_of(program)]
     if crlf:
         text = text.replace("\n", "\r\n")
     return text.encode(encoding)
@@ -181,11 +179,10 @@ def check_terminal(cmd, args):
 
 
 def run(cmd, **kwargs):
+    """menus.run within WAIT seconds; env adds to the environment."""
     try:
-        kwargs.setdefault("stdout", subprocess.PIPE)
-        kwargs.setdefault("stderr", subprocess.PIPE)
-        return subprocess.run(cmd, timeout=WAIT, **kwargs)
-    except subprocess.TimeoutExpired:
+        return menus.run(cmd, timeout=WAIT, **kwargs)
+    except menus.Timeout:
         raise Failed("the program did not end")
 
 
@@ -239,7 +236,7 @@ def check_closed_pipe(cmd, args):
 
 
 def shim_env(args, **settings):
-    return dict(os.environ, LD_PRELOAD=args.preload, ASAN_OPTIONS="verify_asan_link_order=0",
+    return dict(LD_PRELOAD=args.preload, ASAN_OPTIONS="verify_asan_link_order=0",
                 **{name: str(value) for name, value in settings.items()})
 
 
@@ -257,7 +254,7 @@ def check_no_memory_for_converter(cmd, args):
     # that it is out of memory, never that GBK is missing.
     for fail_at in range(40):
         for mode in ("once", "always"):
-            env = dict(os.environ, LD_PRELOAD=args.alloc_shim, FAIL_ALLOC_AT=str(fail_at),
+            env = dict(LD_PRELOAD=args.alloc_shim, FAIL_ALLOC_AT=str(fail_at),
                        FAIL_ALLOC_MODE=mode)
             result = run(cmd, input=b"0\n", env=env)
             err = result.stderr.decode(errors="replace")
@@ -288,7 +285,7 @@ def check_reason_line(cmd, args):
     failed = "文件保存失败！"
     reason = name_of(args.program) + ": .: "
     result = run(cmd + ["--file", "."], input=session, stderr=subprocess.STDOUT)
-    out = result.stdout.decode("gbk", errors="replace")
+    out = menus.from_gbk(result.stdout)
     if failed + reason not in out:
         raise Failed("one pipe: %r holds no %r" % (out, failed + reason))
     # At a raw terminal (no newline translation, UTF-8 charset), stdout and
@@ -310,7 +307,7 @@ def check_reason_line(cmd, args):
 
 
 def check_utf8_arguments(cmd, args):
-    env = dict(os.environ, LC_ALL="C.UTF-8")
+    env = dict(LC_ALL="C.UTF-8")
     if name_of(args.program) == "queue_menu":  # a save to the name typed
         with tempfile.TemporaryDirectory() as folder:
             run(cmd + ["--file", "中文.dat"], input=b"1\n\n10\n\n0\n", env=env, cwd=folder)
@@ -339,10 +336,10 @@ def check_write_error_midway(cmd, args):
 # third text must then be gone: the menu drawn again has cleared the screen.
 CONSOLE_STEPS = {
     "tree_menu": [
-        ([], "请选择你的操作[0~20]:"),
+        ([], menus.PROMPTS["tree_menu"].strip()),
         (["3", "Enter"], "二叉树构造成功"),
         (["Enter", "Enter", "6", "Enter"], "树的深度是5"),
-        (["Enter", "Enter"], "请选择你的操作[0~20]:", "树的深度是5"),
+        (["Enter", "Enter"], menus.PROMPTS["tree_menu"].strip(), "树的深度是5"),
         (["9", "Enter"], "请输入要赋值的位置的要赋的值："),
         (["5Z", "Enter"], "赋值成功"),
         (["Enter", "Enter", "Enter", "8", "Enter", "5", "Enter"], "第5个结点的数据是Z"),
@@ -351,7 +348,7 @@ CONSOLE_STEPS = {
         (["Enter", "Enter", "0", "Enter"], "status 0"),
     ],
     "queue_menu": [
-        ([], "请选择你的操作[0~11]:"),
+        ([], menus.PROMPTS["queue_menu"].strip()),
         (["1", "Enter"], "队列创建成功！"),
         (["Enter", "7", "Enter"], "请输入要入队列的值:"),
         (["42", "Enter"], "42入队列成功"),

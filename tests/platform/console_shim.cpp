@@ -3,12 +3,13 @@
 // changes nothing:
 //   SHIM_ICONV_ERRNO=N  iconv_open fails with errno N, as on a system
 //                       without the GBK converter (EINVAL) or without memory
-//   SHIM_FAIL_WRITE=N   the Nth write of stdout's buffer (from 1), by fflush
-//                       or by an fwrite that fills the buffer, goes to
-//                       /dev/full instead, so that one write fails with
-//                       ENOSPC in the middle of a session while all the
-//                       others succeed (glibc's FILE fields tell when stdio
-//                       writes, since its own write calls cannot be caught)
+//   SHIM_FAIL_WRITE=N   the Nth write of stdout (from 1) fails with ENOSPC,
+//                       in the middle of a session while all the others
+//                       succeed: a write of stdio's buffer, by fflush or by
+//                       an fwrite that fills it, goes to /dev/full instead
+//                       (glibc's FILE fields tell when stdio writes, since
+//                       its own write calls cannot be caught), and so does
+//                       a block the program writes to fd 1 itself
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -68,4 +69,10 @@ extern "C" size_t fwrite(const void *data, size_t size, size_t n, FILE *stream) 
     if (stream == stdout && fills && FailThisWrite())
         return OnFull([&] { return real(data, size, n, stream); });
     return real(data, size, n, stream);
+}
+
+extern "C" ssize_t write(int fd, const void *data, size_t n) {
+    static auto real = (ssize_t(*)(int, const void *, size_t))dlsym(RTLD_NEXT, "write");
+    if (fd == 1 && FailThisWrite()) return OnFull([&] { return real(fd, data, n); });
+    return real(fd, data, n);
 }

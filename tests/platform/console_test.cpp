@@ -39,12 +39,6 @@ TEST(Console, ConvertsToKnownGbkBytes) {
     EXPECT_EQ(Utf8ToGbk("二叉树", buf, 4), (size_t)-1) << "must not overrun";
 }
 
-std::string Gbk(const char *utf8) {
-    char buf[256];
-    size_t n = Utf8ToGbk(utf8, buf, sizeof buf);
-    return n == (size_t)-1 ? "(not convertible)" : std::string(buf, n);
-}
-
 TEST(Console, EveryKindOfPrintGivesGbk) {
     // Each text twice: the second print comes from the converted copy.
     auto out = Output([] {

@@ -28,6 +28,9 @@ import tempfile
 
 from tmux_screen import Screen
 
+sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+import menus  # noqa: E402
+
 WAIT = 60.0  # seconds for the screen to show what is awaited (Wine starts slowly)
 
 CHAIN30 = "abcdefghijklmnopqrstuvwxyzABCD" + "#" * 31  # each node the left child of the last
@@ -64,7 +67,7 @@ CASES = {
                     "队列Q：front=0，", ["F 0:-2147483648", "R99:*"]),
 }
 
-PROMPT = {"tree_menu": "请选择你的操作[0~20]:", "queue_menu": "请选择你的操作[0~11]:"}
+PROMPT = {name: prompt.strip() for name, prompt in menus.PROMPTS.items()}
 
 
 class Failed(Exception):
@@ -82,7 +85,7 @@ def run_case(cmd, program, case, folder):
     args = [os.path.join(folder, "data.dat") if a == "FILE" else a for a in args]
     with open(os.path.join(folder, "data.dat"), "wb") as f:
         f.write(struct.pack("<99i", *([-2**31] * 99)))
-    prompt = PROMPT[os.path.splitext(os.path.basename(program))[0]]
+    prompt = PROMPT[menus.program_name(program)]
     with Screen(cmd + args, cols, rows) as s:
 
         def wait_until(ok, what):

@@ -30,6 +30,9 @@ import sys
 import tempfile
 import time
 
+sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+import menus  # noqa: E402
+
 SKIPPED = 77
 TIME_LIMIT = 20  # seconds per run
 
@@ -37,8 +40,8 @@ TIME_LIMIT = 20  # seconds per run
 SESSION = b"1\n\n7\n7\n\n7\n-2\n\n10\n\n0\n"
 OLD = struct.pack("<3i", 1, 2, 3)
 NEW = struct.pack("<2i", 7, -2)
-SAVED = "文件保存成功".encode("gbk")
-FAILED = "文件保存失败！".encode("gbk")
+SAVED = menus.gbk("文件保存成功")
+FAILED = menus.gbk("文件保存失败！")
 OPEN_FAILED = b"File open error\n" + FAILED
 STRANDED = re.compile(r"^\.data\.dat\.queue_menu-[A-Za-z0-9]{6}$")
 COPY = re.compile(r"^\.data\.dat\.queue_menu-old-[A-Za-z0-9]{6}$")
@@ -116,9 +119,8 @@ def run(program, work, strace_args):
     """Runs the session in work under strace; returns (status, stdout, stderr).
     The leak check of a sanitizer build cannot run under ptrace: it is off."""
     asan = ":".join(filter(None, [os.environ.get("ASAN_OPTIONS"), "detect_leaks=0"]))
-    done = subprocess.run(["strace", "-qq"] + strace_args + ["--", program], input=SESSION,
-                          cwd=work, env=dict(os.environ, LC_ALL="C", ASAN_OPTIONS=asan),
-                          stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=TIME_LIMIT)
+    done = menus.run(["strace", "-qq"] + strace_args + ["--", program], input=SESSION,
+                     cwd=work, env=dict(ASAN_OPTIONS=asan), timeout=TIME_LIMIT)
     return done.returncode, done.stdout, done.stderr
 
 
@@ -208,7 +210,7 @@ def fault_case(program, work, case):
     if status != 0:
         problems.append("exit status %d" % status)
     if shown not in out:
-        problems.append("stdout lacks %r" % shown.decode("gbk"))
+        problems.append("stdout lacks %r" % menus.from_gbk(shown))
     if stderr != err:
         problems.append("stderr %r, expected %r" % (stderr, err))
     if data(work) != after:
@@ -277,16 +279,16 @@ def turns(program, work):
         return ["turns: no write to data.dat in the save"]
     prepare(work, "linked")
     asan = ":".join(filter(None, [os.environ.get("ASAN_OPTIONS"), "detect_leaks=0"]))
-    env = dict(os.environ, LC_ALL="C", ASAN_OPTIONS=asan)
+    env = dict(ASAN_OPTIONS=asan)
     held = subprocess.Popen(
         ["strace", "-qq", "-o", os.devnull, "-e", "trace=pwrite64", "-e",
          "inject=pwrite64:delay_exit=1000000:when=%d" % hits[0], "--", program],
-        stdin=subprocess.PIPE, stdout=subprocess.PIPE, cwd=work, env=env)
+        stdin=subprocess.PIPE, stdout=subprocess.PIPE, cwd=work,
+        env=dict(os.environ, LC_ALL="C", **env))
     held.stdin.write(SESSION)
     held.stdin.close()
     time.sleep(0.3)  # the first saver is inside its rewrite by now, or done
-    other = subprocess.run([program], input=SESSION_B, cwd=work, env=env,
-                           stdout=subprocess.PIPE, timeout=TIME_LIMIT)
+    other = menus.run([program], input=SESSION_B, cwd=work, env=env, timeout=TIME_LIMIT)
     out = held.stdout.read()
     held.wait(timeout=TIME_LIMIT)
     problems = ["turns: a save failed"] if SAVED not in out or SAVED not in other.stdout else []
@@ -313,8 +315,7 @@ def put_other(work):
 
 def load_queue(program, work):
     """Another queue_menu loads data.dat: the elements it shows."""
-    done = subprocess.run([program], input=LOAD_SESSION, cwd=work, stdout=subprocess.PIPE,
-                          env=dict(os.environ, LC_ALL="C"), timeout=TIME_LIMIT)
+    done = menus.run([program], input=LOAD_SESSION, cwd=work, timeout=TIME_LIMIT)
     return re.findall(rb"\n([-\d\t]*)\n-+ end", done.stdout)
 
 
@@ -357,7 +358,7 @@ def race_case(program, work, case):
     slowed.wait(timeout=TIME_LIMIT)
     problems = []
     if shown not in out:
-        problems.append("stdout lacks %r" % shown.decode("gbk"))
+        problems.append("stdout lacks %r" % menus.from_gbk(shown))
     if stderr != err:
         problems.append("stderr %r, expected %r" % (stderr, err))
     if data(work) != after:

@@ -80,6 +80,7 @@ TEST_F(BiTreeTest, BuildWithoutMemoryFreesWhatItMade) {
     const Maker makers[] = {{CreateBiTree, 11, BUILTIN_DESCRIPTION},
                             {CreateBiTreeWithoutRight, 6, "ABDH#K###E###"}};
     for (const Maker &m : makers) {
+        SCOPED_TRACE(m.made);
         for (long k = 0; k <= m.nodes; k++) {
             BiTree old = Build("Z##");
             BiTree T = old;

@@ -74,6 +74,7 @@ TEST_F(Graft, MenuGraftMakesOnlyGraftedNodes) {
     };
     const Case cases[] = {{0, "ABABDH#K###E##DH#K###E###"}, {1, "ABDH#K###ABDH#K###E##E###"}};
     for (const Case &c : cases) {
+        SCOPED_TRACE(c.LR ? "right" : "left");
         DestroyBiTree(T);
         T = Build(BUILTIN_DESCRIPTION);
         BiTree P = nullptr;

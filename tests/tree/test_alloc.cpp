@@ -9,7 +9,6 @@
 #endif
 
 #include "console.h"
-#include "console_system.h"
 #include "node_alloc.h"
 #include "test_support.h"
 
@@ -110,10 +109,3 @@ void RunWithStack(size_t bytes, const std::function<void()> &fn) {
     ASSERT_TRUE(run.finished) << "the thread with a " << bytes << "-byte stack died";
 }
 #endif
-
-std::string Gbk(const char *utf8) {
-    char buf[1024];
-    size_t n = Utf8ToGbk(utf8, buf, sizeof buf);
-    EXPECT_NE(n, (size_t)-1) << utf8;
-    return n == (size_t)-1 ? std::string() : std::string(buf, n);
-}

@@ -24,7 +24,5 @@ std::string Describe(BiTree T);
 BiTree Chain(long n, bool left, char data = 'x');
 // Runs fn on a thread whose call stack is only bytes long.
 void RunWithStack(size_t bytes, const std::function<void()> &fn);
-// The GBK bytes of a UTF-8 text.
-std::string Gbk(const char *utf8);
 
 #endif

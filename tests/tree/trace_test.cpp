@@ -145,6 +145,7 @@ TEST(Trace, LongChainStaysLinear) {
                  {false, InOrderWalk, 1 + 2 * n},
                  {false, PostOrderWalk, 1 + 3 * n}};
     for (const Case &c : cases) {
+        SCOPED_TRACE("row " + std::to_string(&c - cases));
         BiTree T = Chain(n, c.left);
         std::istringstream trace(Trace(Walking(c.walk), T));
         long lines = 0;

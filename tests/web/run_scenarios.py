@@ -16,6 +16,8 @@ import sys
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.dirname(os.path.dirname(HERE))
+sys.path.insert(0, os.path.join(ROOT, "tests"))
+import menus  # noqa: E402
 DRIVER = os.path.join(ROOT, "tests", "dialogue", "run_dialogue.py")
 NODE = "node --no-experimental-fetch " + os.path.join(HERE, "node_host.js")
 
@@ -26,10 +28,12 @@ SKIPPED = {}
 
 def run_one(site, scenario):
     program = os.path.basename(os.path.dirname(scenario))
-    proc = subprocess.run(
-        [sys.executable, DRIVER, "--web", "--emulator", NODE,
-         os.path.join(site, program + ".js"), scenario],
-        stdout=subprocess.PIPE, stderr=subprocess.STDOUT, timeout=900)
+    try:
+        proc = menus.run([sys.executable, DRIVER, "--web", "--emulator", NODE,
+                          os.path.join(site, program + ".js"), scenario],
+                         timeout=900, stderr=subprocess.STDOUT)
+    except menus.Timeout as e:
+        return 1, "%s\n%s" % (e, e.stdout.decode("utf-8", "replace"))
     return proc.returncode, proc.stdout.decode("utf-8", "replace")
 
 

@@ -6,7 +6,8 @@
 //
 // Usage: node tests/web/tabs_test.js [SITE]   (default build/web/site)
 // Needs web/node_modules (scripts/install-web-deps.sh) and /usr/bin/chromium
-// (or CHROMIUM=path). Ends with '1 passed, 0 failed' or '0 passed, 1 failed'.
+// (or CHROMIUM=path); without Chromium it says so and ends with status 77
+// (skipped). Ends with '1 passed, 0 failed' or '0 passed, 1 failed'.
 'use strict';
 const assert = require('assert');
 const fs = require('fs');
@@ -15,6 +16,10 @@ const os = require('os');
 const path = require('path');
 
 const root = path.resolve(__dirname, '..', '..');
+if (!fs.existsSync(process.env.CHROMIUM || '/usr/bin/chromium')) {
+  console.log('Chromium not found: the tabs test is skipped (scripts/install-web-deps.sh installs it)');
+  process.exit(77);
+}
 const puppeteer = require(path.join(root, 'web', 'node_modules', 'puppeteer-core'));
 const site = path.resolve(process.argv[2] || path.join(root, 'build', 'web', 'site'));
 
@@ -54,7 +59,7 @@ async function typeLines(page, lines) {
 
 async function open(browser, base, query) {
   const page = await browser.newPage();
-  await page.goto(base + 'index.html?' + query);
+  await page.goto(base + 'index.html?lang=zh&' + query);
   await settled(page, 0);
   return page;
 }

@@ -105,6 +105,8 @@ TEST(DrawQueue, FullQueueFitsTheScreen) {
         {20, 60, true}, {80, 4, false}, {20, 3, false}, {40, 1, false},
     };
     for (const Case &c : cases) {
+        SCOPED_TRACE("row " + std::to_string(&c - cases) + ": " + std::to_string(c.width) + " x " +
+                     std::to_string(c.height));
         for (int front = 0; front < MAXQSIZE; front++) {
             SCOPED_TRACE(std::to_string(c.width) + "x" + std::to_string(c.height) + " front " +
                          std::to_string(front));
