@@ -9,3 +9,8 @@ TermSize GetTermSize() {
         size = {TERM_DEFAULT_COLS, TERM_DEFAULT_ROWS};
     return size;
 }
+
+int TerminalRows() {
+    TermSize size;
+    return AskTermSize(&size) && size.rows > 0 ? size.rows : 0;
+}

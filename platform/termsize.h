@@ -18,4 +18,8 @@ typedef struct {
  * given one reports 0 x 0). */
 TermSize GetTermSize();
 
+/* The rows of the terminal or console that stdout is, 0 where it is none
+ * (a file or a pipe, which no screenful scrolls away). */
+int TerminalRows();
+
 #endif

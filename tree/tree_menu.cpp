@@ -60,14 +60,6 @@ struct WalkViews {
     bool step;  /* --step: the walks show them one at a time instead */
 };
 
-/* The rows of the screen a trace table is read on, so that its header is
- * printed again on each screenful; 0 where the output is no terminal (a
- * file or a pipe gets the header once). */
-static int TracePage() {
-    TermSize screen;
-    return AskTermSize(&screen) && screen.rows > 2 ? screen.rows : 0;
-}
-
 /* Options 17 to 19: heading, the steps of the walk (with --trace, or a
  * step at a time with --step), the sequence, closing rule. The sequence is
  * printed by a walk of its own, so it stands on its line exactly as
@@ -81,7 +73,7 @@ static int ShowTraversal(const char *heading, Status (*traverse)(BiTree),
     if (views.step)
         taken = step(T);
     else if (views.trace)
-        TraceWalk(walk, T, GetTermSize().cols, TracePage());
+        TraceWalk(walk, T, TRACE_SCREEN, TRACE_SCREEN);
     traverse(T);
     PrintText("\n--------The End-------");
     return taken;
@@ -95,7 +87,7 @@ static int ShowLevelOrder(BiTree T, const WalkViews &views) {
     if (views.step)
         taken = StepLevelOrder(T);
     else if (views.trace)
-        TraceLevels(T, GetTermSize().cols);
+        TraceLevels(T, TRACE_SCREEN);
     LevelOrderTraverse(T);
     PrintText("\n--------The End-------");
     return taken;
