@@ -97,24 +97,28 @@ int OpenFolder(const char *target) {
     return dir;
 }
 
+/* A new file beside target made by mkostemp as SideName(tag). */
+static FileError MakeNamed(const char *target, const char *tag, SideFile *f) {
+    f->name = SideName(target, FolderLength(target), tag);
+    if (!f->name) return Sys(ENOMEM);
+    f->fd = mkostemp(f->name, O_CLOEXEC);
+    if (f->fd != -1) return Call(fstat(f->fd, &f->st));
+    FileError e = Sys(errno);
+    free(f->name);
+    f->name = nullptr;
+    return e;
+}
+
 FileError MakeSide(const char *target, int dir, const char *tag, SideFile *f) {
     *f = SideFile{-1, nullptr, {}};
 #ifdef O_TMPFILE
-    if (dir != -1) f->fd = openat(dir, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
-    FileError e = dir != -1 ? Call(f->fd) : kOk;
-    if (Failed(e) && !Is(e, EOPNOTSUPP) && !Is(e, EISDIR) && !Is(e, EINVAL)) return e;
+    if (dir != -1) {
+        f->fd = openat(dir, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+        if (f->fd != -1) return Call(fstat(f->fd, &f->st));
+        if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) return Sys(errno);
+    }
 #endif
-    if (f->fd == -1) {
-        f->name = SideName(target, FolderLength(target), tag);
-        if (!f->name) return Sys(ENOMEM);
-        f->fd = mkostemp(f->name, O_CLOEXEC);
-    }
-    if (f->fd == -1) {
-        free(f->name);
-        f->name = nullptr;
-        return Sys(errno);
-    }
-    return Call(fstat(f->fd, &f->st));
+    return MakeNamed(target, tag, f);
 }
 
 FileError LinkUnnamed(int fd, const char *name) {

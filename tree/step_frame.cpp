@@ -6,26 +6,13 @@
 
 #include "Bitree.h"
 #include "console.h"
+#include "textwidth.h"
 #include "step_frame.h"
 
 #define LINE_MAX 1024 /* bytes of a line: 255 columns and their escapes */
 #define PART_LINES 64 /* lines of one part of a frame at most */
 
 typedef char Line[LINE_MAX];
-
-int DisplayCols(const char *text) {
-    int cols = 0;
-    for (const unsigned char *s = (const unsigned char *)text; *s; s++) {
-        if (*s == 0x1b) { /* an escape sequence, up to its final letter */
-            while (s[1] && !((s[1] >= 'A' && s[1] <= 'Z') || (s[1] >= 'a' && s[1] <= 'z')))
-                s++;
-            if (s[1]) s++;
-        } else if (*s < 0x80 || *s >= 0xC0) {
-            cols += *s >= 0xE0 ? 2 : 1; /* a character of 3 or 4 bytes is wide */
-        }
-    }
-    return cols;
-}
 
 int Fill(char *out, int size, const char *fmt, const char *a1, const char *a2) {
     int n = 0;
@@ -60,7 +47,7 @@ static int Wrap(const char *text, int width, Line *out, int max) {
             char one[8] = {0};
             int b = CharBytes(text + len);
             memcpy(one, text + len, (size_t)b);
-            int c = DisplayCols(one);
+            int c = TextWidth(one);
             if (cols + c > width) break;
             if (text[len] == ' ') cut = len, cut_cols = cols;
             cols += c;
@@ -167,7 +154,7 @@ static int RightColumn(const Frame &f, int width, int max, Line *out) {
         int room = max - n - 3;
         long shown = f.depth <= room ? f.depth : room > 1 ? room - 1 : 0;
         if (f.depth == 0) n += Wrap(StepText(TEXT_STACK_EMPTY), width, out + n, max - n);
-        int pad = DisplayCols(StepText(TEXT_STACK_TOP));
+        int pad = TextWidth(StepText(TEXT_STACK_TOP));
         for (long i = 0; i < shown; i++) {
             long d = f.depth - 1 - i;
             char data[8];
@@ -213,16 +200,16 @@ static int Heading(const Frame &f, int width, DrawMark style, Line *out) {
         }
     }
     int n = snprintf(out[0], LINE_MAX, "%s (%s)", StepText(f.walk->name), f.walk->function);
-    if (DisplayCols(out[0]) + 2 + DisplayCols(legend) <= width - 1) {
+    if (TextWidth(out[0]) + 2 + TextWidth(legend) <= width - 1) {
         snprintf(out[0] + n, (size_t)(LINE_MAX - n), "  %s", legend);
         return 1;
     }
-    if (DisplayCols(out[0]) > width - 1) { /* the name alone, cut to the width */
+    if (TextWidth(out[0]) > width - 1) { /* the name alone, cut to the width */
         Line name;
         memcpy(name, out[0], sizeof name);
         Wrap(name, width - 1, out, 1);
     }
-    if (DisplayCols(legend) > width - 1) return 1;
+    if (TextWidth(legend) > width - 1) return 1;
     snprintf(out[1], LINE_MAX, "%s", legend);
     return 2;
 }

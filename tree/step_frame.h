@@ -106,7 +106,4 @@ void ShowKeysHelp(long n, int width);
  * is false, the lines it would print. */
 int FramePicture(const Frame &f, int width, int rows, DrawMark style, bool compact, bool print);
 
-/* The columns a UTF-8 text takes (a CJK character 2), escapes none. */
-int DisplayCols(const char *text);
-
 #endif

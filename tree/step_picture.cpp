@@ -10,10 +10,9 @@
 #include "console.h"
 #include "output.h"
 #include "step_frame.h"
+#include "textwidth.h"
 #include "tree_draw.h"
 
-/* The picture drawn by tree_draw.h needs this width at least. */
-#define FULL_MIN_WIDTH 60
 /* A part of a deep tree is drawn with at least this many lines. */
 #define PART_MIN_ROWS 5
 
@@ -66,7 +65,7 @@ static int PathPosition(BiTree const *path, long i) {
 static bool FullPicture(const Frame &f, int width, int rows, const NodeStates *states, bool print) {
     /* A row per level, up to PART_MIN_ROWS of them, at least. */
     int levels = BiTreeDepth(f.T);
-    if (width < FULL_MIN_WIDTH || rows < (levels < PART_MIN_ROWS ? levels : PART_MIN_ROWS))
+    if (width < DRAW_MIN_WIDTH || rows < (levels < PART_MIN_ROWS ? levels : PART_MIN_ROWS))
         return false;
     long n;
     BiTree *path = PathTo(f.T, Focus(f), &n);
@@ -74,20 +73,21 @@ static bool FullPicture(const Frame &f, int width, int rows, const NodeStates *s
     bool found = false;
     for (long j = d < rows - 1 ? d : rows - 1; j >= 0 && !found; j--) {
         bool part = j < d;
-        int avail = rows - (part ? 1 : 0);
         if (part && rows < PART_MIN_ROWS) break;
         BiTree R = path[d - j];
         int pos = PathPosition(path, d - j);
-        if (SubtreeLevelsShown(R, pos, width, avail, states) <= j) continue;
-        found = true;
-        if (!print) break;
-        if (part) {
-            char label[48], level[24], line[256];
+        char line[256] = "";
+        if (part) { /* the line that names the part, on as many rows as it takes */
+            char label[48], level[24];
             PlainLabel(label, R->data, pos);
             snprintf(level, sizeof level, "%ld", d - j + 1);
             Fill(line, sizeof line, StepText(TEXT_PART), label, level);
-            PrintLine(line);
         }
+        int avail = rows - (part ? FittedLines(line, width) : 0);
+        if (avail < 1 || SubtreeLevelsShown(R, pos, width, avail, states) <= j) continue;
+        found = true;
+        if (!print) break;
+        if (part) PrintFitted(line, width, rows);
         DrawSubtree(R, pos, width, avail, states);
     }
     free(path);

@@ -18,8 +18,6 @@
 #include "textwidth.h"
 #include "tree_draw_parts.h"
 
-#define MIN_WIDTH 20
-
 /* A node's label, marked by its states when states is not null (see
  * MarkedLabel). At most 40 bytes. */
 static int Label(char *out, BiTree node, int pos, const NodeStates *states) {
@@ -276,7 +274,7 @@ static void PrintLeftOut(BiTree const *last, int n, int width) {
  * is set. Returns how many levels from the root it shows. */
 static int Draw(BiTree T, int pos, int width, int height, const NodeStates *states, bool titled,
                 bool print) {
-    width = width < MIN_WIDTH ? MIN_WIDTH : width > MAX_WIDTH ? MAX_WIDTH : width;
+    width = width < DRAW_MIN_WIDTH ? DRAW_MIN_WIDTH : width > MAX_WIDTH ? MAX_WIDTH : width;
     height = height < 3 ? 3 : height > MAX_LINES ? MAX_LINES : height;
     int top_down = DrawTopDown(T, pos, width, height, states, titled, print);
     if (top_down) return top_down;
@@ -314,7 +312,7 @@ static int Draw(BiTree T, int pos, int width, int height, const NodeStates *stat
 }
 
 void DrawBiTree(BiTree T, int width, int height, const NodeStates *states) {
-    int fit = width < MIN_WIDTH ? MIN_WIDTH : width > MAX_WIDTH ? MAX_WIDTH : width;
+    int fit = width < DRAW_MIN_WIDTH ? DRAW_MIN_WIDTH : width > MAX_WIDTH ? MAX_WIDTH : width;
     if (!T) {
         PrintFitted("树T：不存在（选项1和3建立它）", fit, height < 1 ? 1 : height);
         return;

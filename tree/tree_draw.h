@@ -9,6 +9,8 @@
  * (the 80th column would wrap on some consoles), 24 lines in all. */
 #define DRAW_WIDTH 80
 #define DRAW_HEIGHT 24
+/* The narrowest width a picture is drawn in. */
+#define DRAW_MIN_WIDTH 20
 
 /* Prints T on stdout in ASCII, every node as data(position) with its
  * position as options 8 to 14 take it ("?" for a position beyond int).
@@ -32,8 +34,8 @@
  *
  * The work is bounded by what fits plus a fixed budget for counting the
  * levels left out (beyond it, "more than N" is said), never by the size of
- * the tree; nothing recurses. width is taken in 60 to 255, height in 3 to
- * 256. Nothing is allocated. When states is not null, each node is marked
+ * the tree; nothing recurses. width is taken in DRAW_MIN_WIDTH to 255,
+ * height in 3 to 256. Nothing is allocated. When states is not null, each node is marked
  * by its states; in brackets, every label of a top-down picture then gets a
  * column on either side, so that the marks move nothing from one step to the
  * next. */

@@ -17,7 +17,7 @@ window.ADT_TEXTS = {
     queuePlaceholder: 'e.g. --file queue2.dat',
     drawTitle: 'a picture of the structure above each menu',
     traceTitle: 'each stack step of the walks (options 17 to 20)',
-    stepTitle: 'the walks of options 17 to 19 one step at a time',
+    stepTitle: 'the walks of options 17 to 20 one step at a time',
     learnTitle: '--draw and --trace, and what each pause waits for',
     restart: 'Restart',
     restartNote: 'A change restarts the program at once.',
@@ -65,8 +65,9 @@ window.ADT_TEXTS = {
   above each menu</dd>
 <dt class="tree-only">--trace</dt><dd class="tree-only">options 17 to 20 show their walk as a table: each push and pop
   of the stack</dd>
-<dt class="tree-only">--step</dt><dd class="tree-only">options 17 to 19 show their walk one step at a time; the buttons
-  under the terminal go to the next step, back one, to the end, or play the walk</dd>
+<dt class="tree-only">--step</dt><dd class="tree-only">options 17 to 20 show their walk one step at a time; the buttons
+  under the terminal go to the next step, back one, to the end, or play the walk; a step's number and Enter go to
+  that step</dd>
 <dt>--learn</dt><dd>--draw<span class="tree-only"> and --trace</span>, a line before each pause saying how many presses
   of Enter it waits for, and a line naming a choice out of range</dd>
 <dt class="tree-only">--tree AB##C##</dt><dd class="tree-only">options 3 and 15 build this tree instead: its preorder,
@@ -91,7 +92,7 @@ window.ADT_TEXTS = {
     queuePlaceholder: '例如 --file queue2.dat',
     drawTitle: '在每次显示菜单之前画出数据结构',
     traceTitle: '用表格显示遍历中栈的每一步（选项17至20）',
-    stepTitle: '一步一步地显示选项17至19的遍历',
+    stepTitle: '一步一步地显示选项17至20的遍历',
     learnTitle: '--draw 和 --trace，并说明每次暂停要按几次回车',
     restart: '重新开始',
     restartNote: '任何更改都会立即重新启动程序。',
@@ -133,7 +134,7 @@ window.ADT_TEXTS = {
 <dl>
 <dt>--draw</dt><dd>在每次显示菜单之前画出<span class="tree-only">树</span><span class="queue-only">队列的存储</span></dd>
 <dt class="tree-only">--trace</dt><dd class="tree-only">选项17至20用表格显示遍历：栈的每次入栈和出栈</dd>
-<dt class="tree-only">--step</dt><dd class="tree-only">选项17至19一步一步地显示遍历；终端下方的按钮可以前进一步、后退一步、直接到结尾或自动播放</dd>
+<dt class="tree-only">--step</dt><dd class="tree-only">选项17至20一步一步地显示遍历；终端下方的按钮可以前进一步、后退一步、直接到结尾或自动播放；输入步数并按回车键可跳到该步</dd>
 <dt>--learn</dt><dd>--draw<span class="tree-only">和 --trace</span>，每次暂停前说明要按几次回车键，并指出超出范围的选择</dd>
 <dt class="tree-only">--tree AB##C##</dt><dd class="tree-only">选项3和15改为构造这棵树：按先序写出，<code>#</code> 表示空子树</dd>
 <dt class="queue-only">--file NAME</dt><dd class="queue-only">选项10和11使用 NAME 而不是 data.dat</dd>

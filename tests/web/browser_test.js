@@ -230,7 +230,7 @@ async function main() {
     assert.strictEqual(await frame(), '1');
     await page.select('#speed', '200');
     await page.click('#play');
-    await page.waitForFunction(() => /--------The End-------/.test(window.adt.text()), { timeout: 20000 });
+    await page.waitForFunction(() => /--------The End-------/.test(window.adt.text()), { timeout: 30000 });
     assert.match(await text(page), /22\/22/, 'play shows every frame');
     assert.strictEqual(await page.$eval('#play', (b) => b.disabled), true);
 
