@@ -12,10 +12,9 @@
  *   --version          print "<program> <version>" and end with status 0
  *
  * Options come in any order, "--" ends them, and a value option takes the
- * next argument whatever it starts with ("--tree -##" is the tree "-"). A
- * value may also be joined with "=" ("--encoding=gbk"). A mistake gives one
- * line on stderr that names it and points to --help, nothing on stdout, and
- * status 2.
+ * next argument even when it starts with '-'. A value may also be joined
+ * with "=" ("--encoding=gbk"). A mistake gives one line on stderr that
+ * names it and points to --help, nothing on stdout, and status 2.
  */
 #ifndef PLATFORM_CMDLINE_H
 #define PLATFORM_CMDLINE_H

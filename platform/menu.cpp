@@ -45,7 +45,7 @@ TermSize RoomAboveMenu(const char *const *lines, size_t n, const char *prompt) {
 void PrintMenu(const char *const *lines, size_t n, const char *prompt) {
     for (size_t i = 0; i < n; i++)
         PrintFixedLine(lines[i]);
-    PrintFixed(prompt);
+    PrintText(prompt);
 }
 
 int ReadChoice(int highest, bool learn) {

@@ -20,8 +20,8 @@ void ClearForMenu();
  * together. */
 TermSize RoomAboveMenu(const char *const *lines, size_t n, const char *prompt);
 
-/* Prints the n menu lines, each as a line, and then the prompt: fixed
- * texts (output.h, PrintFixed). */
+/* Prints the n menu lines, each as a line (fixed texts: output.h,
+ * PrintFixedLine), and then the prompt. */
 void PrintMenu(const char *const *lines, size_t n, const char *prompt);
 
 /* Reads the choice. One that is not a number is dropped with the rest of

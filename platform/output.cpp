@@ -1,8 +1,6 @@
-/* output.cpp - printing, complaints, write errors, start and exit. See
- * output.h. Everything that writes to stdout or stderr is here, so that a
- * failed write is reported without going round through another file; the
- * system's side (console_system.h) only hands bytes on and says whether
- * that worked. */
+/* output.cpp - printing, complaints, write errors, start and exit (see
+ * output.h): all that writes to stdout or stderr. The system's side
+ * (console_system.h) only hands bytes on and says whether that worked. */
 #include "output.h"
 
 #include <cerrno>
@@ -18,6 +16,7 @@
 static const char *g_program = "menu";
 static bool g_terminal = false;  /* stdout is a terminal or console */
 static bool g_utf8_out = false;  /* texts go out as UTF-8; otherwise GBK */
+static bool g_gbk_out = false;   /* ConsoleInit chose GBK (stderr's names follow) */
 static bool g_line_open = false; /* the last byte printed was not a newline */
 
 /* Output waiting to be written: g_out[0 .. g_out_len). */
@@ -34,9 +33,8 @@ const char *ProgramName() {
 
 /* ---- Write errors and complaints ------------------------------------------ */
 
-/* stdout cannot be written: err is the errno of the failed write. A reader
- * that went away ends the program quietly, as SIGPIPE does where the system
- * has it; any other error is said on stderr, without another try at stdout.
+/* stdout cannot be written (errno err). A reader that went away ends the
+ * program quietly, as SIGPIPE does; any other error is said on stderr.
  * Status 1 either way. _Exit, not exit: this may run inside the exit
  * handler, and the unwritten output must not be tried again. */
 [[noreturn]] static void WriteFailed(int err) {
@@ -44,12 +42,14 @@ const char *ProgramName() {
     _Exit(EXIT_FAILURE);
 }
 
-/* Marks a function that runs seldom, so that the compiler keeps it out of
- * the short common path of its callers. */
+/* RARE marks a function that runs seldom, which the compiler keeps out of
+ * its callers' short common path; INLINE one it copies into each caller. */
 #if defined(__GNUC__)
 #define RARE __attribute__((noinline, cold))
+#define INLINE inline __attribute__((always_inline))
 #else
 #define RARE
+#define INLINE inline
 #endif
 
 /* Hands the texts waiting on to the system's side. */
@@ -63,14 +63,44 @@ void FlushOutput() {
     if (!SinkFlush()) WriteFailed(errno);
 }
 
+/* The bytes of the UTF-8 character at p: 1 for ASCII, and for a byte that
+ * starts no whole character. */
+static size_t CharLength(const char *p) {
+    unsigned char b = (unsigned char)*p;
+    size_t n = b < 0xC0 ? 1 : b < 0xE0 ? 2 : b < 0xF0 ? 3 : b < 0xF8 ? 4 : 1;
+    for (size_t i = 1; i < n; i++)
+        if (((unsigned char)p[i] & 0xC0) != 0x80) return 1;
+    return n;
+}
+
+/* Writes text on stderr in the output's encoding, once ConsoleInit chose
+ * GBK: each UTF-8 character (a file's name) as its GBK bytes; a character
+ * GBK has not, and bytes that are no UTF-8, as they are. */
+static void PutOnStderr(const char *text) {
+    for (const char *p = text; *p;) {
+        size_t n = CharLength(p), k = (size_t)-1;
+        char one[8], gbk[8];
+        if (g_gbk_out && n > 1) {
+            memcpy(one, p, n);
+            one[n] = '\0';
+            k = Utf8ToGbk(one, gbk, sizeof gbk);
+        }
+        fwrite(k != (size_t)-1 ? gbk : p, 1, k != (size_t)-1 ? k : n, stderr);
+        p += n;
+    }
+}
+
+/* Formatted on the stack (no memory may be left), cut at 4 KB. */
 void Complain(const char *fmt, ...) {
     FlushOutput();
     if (g_line_open && g_terminal && StderrIsStdoutTerminal()) fputc('\n', stderr);
-    fprintf(stderr, "%s: ", g_program);
+    char text[4096];
     va_list ap;
     va_start(ap, fmt);
-    vfprintf(stderr, fmt, ap);
+    vsnprintf(text, sizeof text, fmt, ap);
     va_end(ap);
+    fprintf(stderr, "%s: ", g_program);
+    PutOnStderr(text);
     fputc('\n', stderr);
 }
 
@@ -81,10 +111,9 @@ void ExitOutOfMemory() {
 
 /* ---- Converted texts ------------------------------------------------------ */
 
-/* A text printed before: key is the address it was printed from, copy its
- * bytes then (a buffer printed again with other bytes is told apart by
- * them), out its output form (copy itself, or its GBK bytes after copy in
- * the same block) and size the length of that. */
+/* A text printed before: key its address, copy its bytes then (to tell a
+ * refilled buffer), out its output form (copy itself, or its GBK bytes
+ * after copy in the same block) and size the length of that. */
 struct Kept {
     const char *key;
     char *copy;
@@ -92,9 +121,8 @@ struct Kept {
     size_t size;
 };
 
-/* One entry per slot, picked by the text's address; a text that finds
- * another in its slot takes its place. The programs' texts lie within a
- * few kilobytes, so that each has a slot of its own. */
+/* One entry per slot, picked by the address; a text that finds another in
+ * its slot takes its place. The programs' texts lie within a few kilobytes. */
 enum { kSlots = 4096 };
 static Kept g_kept[kSlots];
 
@@ -105,13 +133,6 @@ static void ForgetTexts() {
     }
 }
 
-/* A text that cannot be converted is a fault of the program; printing it
- * unconverted would mix encodings, so the program ends instead. */
-[[noreturn]] static void CannotConvert(const char *text) {
-    Complain("cannot convert a text to the output encoding: %s", text);
-    exit(EXIT_FAILURE);
-}
-
 /* Whether text (n bytes) goes out as it is: UTF-8 output, or ASCII. */
 static bool Plain(const char *text, size_t n) {
     for (size_t i = 0; i < n && !g_utf8_out; i++)
@@ -120,11 +141,14 @@ static bool Plain(const char *text, size_t n) {
 }
 
 /* Converts text (len bytes) into room (len + 1 bytes: GBK is never longer
- * than UTF-8); returns the size. */
+ * than UTF-8); returns the size. A text that cannot be converted is a fault
+ * of the program: printed unconverted it would mix encodings, so the
+ * program ends instead. */
 static size_t ToGbk(const char *text, char *room, size_t len) {
     size_t n = Utf8ToGbk(text, room, len + 1);
-    if (n == (size_t)-1) CannotConvert(text);
-    return n;
+    if (n != (size_t)-1) return n;
+    Complain("cannot convert a text to the output encoding: %s", text);
+    exit(EXIT_FAILURE);
 }
 
 /* Keeps the output form of text (len bytes) in k, replacing what k held.
@@ -172,9 +196,8 @@ static inline const char *Form(const char *text, bool fixed, size_t *size, char 
 
 /* ---- Printing ------------------------------------------------------------- */
 
-/* Adds n bytes to the texts waiting. Those go on first where the bytes do
- * not fit, and bytes that would fill the buffer alone go on at once: a text
- * is never cut in two. */
+/* Adds n bytes to the texts waiting, which go on first where they do not fit
+ * (bytes that fill the buffer alone go on at once): a text is never cut. */
 static void Add(const char *bytes, size_t n) {
     if (n > sizeof g_out - g_out_len) {
         Drain();
@@ -187,8 +210,7 @@ static void Add(const char *bytes, size_t n) {
     g_out_len += n;
 }
 
-/* Prints text through Form, and a newline after it when asked: the path of
- * a text not yet kept, or one that does not fit the buffer. */
+/* Put's path for a text not yet kept, or one that does not fit the buffer. */
 RARE static void PrintAnew(const char *text, bool fixed, bool newline) {
     size_t n;
     char *owned;
@@ -201,44 +223,34 @@ RARE static void PrintAnew(const char *text, bool fixed, bool newline) {
     if (newline) PrintChar('\n');
 }
 
-/* The common path of a print, for a text kept in its slot k that fits the
- * buffer with its newline (when asked): the kept bytes copied, nothing else
- * called. */
-static inline bool PutKept(const Kept &k, bool newline) {
-    if (k.size == 0 || k.size + newline > sizeof g_out - g_out_len) return false;
+/* Prints text in the session's language (lang.h, Tr), and a newline when
+ * asked. Where its slot holds it (a text that is not fixed is compared with
+ * the one kept) and it fits, its kept bytes are copied and nothing else is
+ * called: the commonest print costs little more than the copy. */
+static INLINE void Put(const char *text, bool fixed, bool newline) {
+    text = Tr(text);
+    const Kept &k = g_kept[(uintptr_t)text % kSlots];
+    if (k.key != text || (!fixed && strcmp(k.copy, text) != 0) || k.size == 0 ||
+        k.size + newline > sizeof g_out - g_out_len) {
+        PrintAnew(text, fixed, newline);
+        return;
+    }
     memcpy(g_out + g_out_len, k.out, k.size);
     g_out_len += k.size;
     if (newline) g_out[g_out_len++] = '\n';
     g_line_open = g_out[g_out_len - 1] != '\n';
-    return true;
 }
 
-/* Each prints its text in the session's language (lang.h, Tr). A text that
- * is not fixed is looked at too, to see that it is the text kept. */
 void PrintText(const char *text) {
-    text = Tr(text);
-    const Kept &k = g_kept[(uintptr_t)text % kSlots];
-    if (k.key != text || strcmp(k.copy, text) != 0 || !PutKept(k, false))
-        PrintAnew(text, false, false);
+    Put(text, false, false);
 }
 
 void PrintLine(const char *text) {
-    text = Tr(text);
-    const Kept &k = g_kept[(uintptr_t)text % kSlots];
-    if (k.key != text || strcmp(k.copy, text) != 0 || !PutKept(k, true))
-        PrintAnew(text, false, true);
-}
-
-void PrintFixed(const char *text) {
-    text = Tr(text);
-    const Kept &k = g_kept[(uintptr_t)text % kSlots];
-    if (k.key != text || !PutKept(k, false)) PrintAnew(text, true, false);
+    Put(text, false, true);
 }
 
 void PrintFixedLine(const char *text) {
-    text = Tr(text);
-    const Kept &k = g_kept[(uintptr_t)text % kSlots];
-    if (k.key != text || !PutKept(k, true)) PrintAnew(text, true, true);
+    Put(text, true, true);
 }
 
 /* Formats form into the texts waiting, for a sink without a stream: where
@@ -323,6 +335,7 @@ void ConsoleInit(OutputEncoding encoding) {
     ForgetTexts();
     g_terminal = StdoutIsTerminal();
     g_utf8_out = ChooseSink(encoding, g_terminal);
+    g_gbk_out = !g_utf8_out;
     if (!g_utf8_out && !OpenConverter()) {
         if (errno == ENOMEM) ExitOutOfMemory();
         Complain("cannot convert texts to GBK: %s", strerror(errno));

@@ -6,8 +6,11 @@
  * Windows console. Output is buffered and written out just before the
  * program waits for input, and at exit; a failed write ends the program
  * with a stderr line and status 1 (quietly when the reader of a pipe went
- * away). A text that needs converting is converted on its first print and
- * kept by its address, so that printing it again is a plain write.
+ * away). A text is kept in its output form on its first print, by its
+ * address (one text a slot; a text that finds another in its slot takes its
+ * place), so that printing it again copies the kept bytes; a buffer
+ * refilled between two prints is told by its bytes (PrintFixedLine's texts
+ * are not looked at).
  *
  * Complaints are one line on stderr that starts with the program's name,
  * so stdout keeps exactly the dialogue and nothing else.
@@ -49,12 +52,11 @@ void PrintChar(char c);
 void PrintText(const char *text);
 /* Prints a UTF-8 text and a newline. */
 void PrintLine(const char *text);
-/* Prints a fixed text: one that stays as it is, at its address, for the
- * whole run (a literal, a row of a table of literals). It is converted once
- * and then copied by its address alone, unlike PrintText's, whose bytes are
- * compared with those kept (a buffer refilled prints what it holds now). */
-void PrintFixed(const char *text);
-/* Prints a fixed text and a newline. */
+/* Prints a fixed text and a newline: a text that stays as it is, at its
+ * address, for the whole run (a literal, a row of a table of literals). It
+ * is converted once and then copied by its address alone, unlike PrintLine's,
+ * whose bytes are compared with those kept (a buffer refilled prints what it
+ * holds now). */
 void PrintFixedLine(const char *text);
 /* printf with a UTF-8 format, a fixed text: the format is converted before
  * formatting, so "%c" arguments go out as the raw bytes they are. */

@@ -49,11 +49,11 @@ TEST(Console, EveryKindOfPrintGivesGbk) {
             Print("第%d个结点的数据是%c", 12, 'I');
             PrintText("100% plain\t");
             PrintFixedLine("请选择");
-            PrintFixed("队列");
+            PrintFixedLine("队列");
         }
     });
     std::string once = Gbk("树的根是") + "A" + Gbk("队列为空") + "\n" + Gbk("第12个结点的数据是I") +
-                       "100% plain\t" + Gbk("请选择") + "\n" + Gbk("队列");
+                       "100% plain\t" + Gbk("请选择") + "\n" + Gbk("队列") + "\n";
     EXPECT_EQ(out, once + once);
 }
 
