@@ -29,7 +29,7 @@ SqQueue Make(int front, int n, int first) {
     return Q;
 }
 
-// The cells of a picture, by slot: the mark (F, R or blank) and the value
+// The cells of a picture, by slot: the mark (F, R, = for both, or blank) and the value
 // shown ("" for an empty slot, "*" for the slot kept free); a slot that a
 // "...第a~b格" line counts gets mark '.'.
 struct Cell {
@@ -40,7 +40,7 @@ struct Cell {
 std::vector<Cell> Cells(const std::string &picture) {
     std::vector<Cell> cells(MAXQSIZE);
     std::istringstream in(picture);
-    static const std::regex cell("([FR ])( \\d|\\d\\d):(-?\\d+|\\*)?"), left("第(\\d+)~(\\d+)格");
+    static const std::regex cell("([FR= ])( \\d|\\d\\d):(-?\\d+|\\*)?"), left("第(\\d+)~(\\d+)格");
     for (std::string line; std::getline(in, line);) {
         std::smatch m;
         if (std::regex_search(line, m, left)) {
@@ -80,7 +80,7 @@ TEST(DrawQueue, RingMarksInEveryState) {
         std::vector<Cell> cells = Cells(picture);
         for (int i = 0; i < MAXQSIZE; i++) {
             int k = (i - Q.front + MAXQSIZE) % MAXQSIZE;
-            char mark = i == Q.front ? 'F' : i == Q.rear ? 'R' : ' ';
+            char mark = i == Q.front ? (i == Q.rear ? '=' : 'F') : i == Q.rear ? 'R' : ' ';
             std::string value = k < c.n                         ? std::to_string(c.first + k)
                                 : (i + 1) % MAXQSIZE == Q.front ? "*"
                                                                 : "";
