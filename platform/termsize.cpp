@@ -10,7 +10,7 @@ TermSize GetTermSize() {
     return size;
 }
 
-int TermRows() {
+int TerminalRows() {
     TermSize size;
-    return AskTermSize(&size) && size.rows > 2 ? size.rows : 0;
+    return AskTermSize(&size) && size.rows > 0 ? size.rows : 0;
 }

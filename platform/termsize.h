@@ -18,9 +18,8 @@ typedef struct {
  * given one reports 0 x 0). */
 TermSize GetTermSize();
 
-/* The rows of the terminal or console that stdout is (a trace table's
- * header is printed again on each screenful); 0 where stdout is none, or
- * the terminal tells no more than 2 rows. */
-int TermRows();
+/* The rows of the terminal or console that stdout is, 0 where it is none
+ * (a file or a pipe, which no screenful scrolls away). */
+int TerminalRows();
 
 #endif

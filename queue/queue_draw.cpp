@@ -43,11 +43,12 @@ static int WidestValue(const Ring &R) {
     return widest;
 }
 
-/* Writes the cell of slot i at out: its mark (F front, R rear), its number,
+/* Writes the cell of slot i at out: its mark (F front, R rear, = both, as
+ * in an empty queue), its number,
  * ':' and its value, '*' for the slot kept free, blank for an empty slot.
  * Returns its length. */
 static int Cell(const Ring &R, int i, char *out) {
-    char mark = i == R.Q.front ? 'F' : i == R.Q.rear ? 'R' : ' ';
+    char mark = i == R.Q.front ? (i == R.Q.rear ? '=' : 'F') : i == R.Q.rear ? 'R' : ' ';
     if (Held(R, i)) return sprintf(out, "%c%2d:%-*d", mark, i, R.value_width, R.Q.base[i]);
     bool kept_free = (i + 1) % MAXQSIZE == R.Q.front;
     return sprintf(out, "%c%2d:%-*s", mark, i, R.value_width, kept_free ? "*" : "");
@@ -147,8 +148,10 @@ static int Title(const Ring &R, bool print, int max_lines) {
     return print ? PrintFitted(title, R.width, max_lines) : FittedLines(title, R.width);
 }
 
-/* What the marks mean, under the title. */
+/* What the marks mean, under the title: front and rear share a slot only
+ * in an empty queue. */
 static const char kLegend[] = "F：front  R：rear  *：留空的一格";
+static const char kLegendEmpty[] = "=：front 与 rear 同在此格  *：留空的一格";
 
 void DrawQueue(SqQueue Q, int width, int height) {
     width = width < MIN_WIDTH ? MIN_WIDTH : width > MAX_WIDTH ? MAX_WIDTH : width;
@@ -175,8 +178,9 @@ void DrawQueue(SqQueue Q, int width, int height) {
     ChooseRows(R, 0, shown); /* the rows that matter, and the lines they take */
     int least = RowLines(R, shown, false);
     /* The legend where it leaves room for those rows. */
-    int legend = FittedLines(kLegend, width);
-    if (lines - legend >= (all < least ? all : least)) lines -= PrintFitted(kLegend, width, legend);
+    const char *marks = R.length == 0 ? kLegendEmpty : kLegend;
+    int legend = FittedLines(marks, width);
+    if (lines - legend >= (all < least ? all : least)) lines -= PrintFitted(marks, width, legend);
     if (lines < 1) return;
     for (int r = 0; r < R.rows; r++)
         shown[r] = true;

@@ -34,6 +34,7 @@ const Translation kQueueTexts[] = {
     {"满：(rear+1)%MAXQSIZE == front", "full: (rear+1)%MAXQSIZE == front"},
     {"非空非满", "neither empty nor full"},
     {"F：front  R：rear  *：留空的一格", "F: front  R: rear  *: the slot kept free"},
+    {"=：front 与 rear 同在此格  *：留空的一格", "=: front and rear in one slot  *: the slot kept free"},
     {"...第%d~%d格：空", "... slots %d-%d: empty"},
     {"...第%d~%d格：1个元素", "... slots %d-%d: 1 element"},
     {"...第%d~%d格：%d个元素", "... slots %d-%d: %d elements"},

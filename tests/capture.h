@@ -39,6 +39,14 @@ inline Captured Capture(const std::function<void()> &fn) {
     return c;
 }
 
+// Columns of a UTF-8 line at a terminal, a Chinese character taking two.
+inline int Columns(const std::string &line) {
+    int cols = 0;
+    for (unsigned char c : line)
+        cols += c >= 0xE0 ? 2 : c < 0x80 ? 1 : 0;
+    return cols;
+}
+
 // The GBK bytes of a UTF-8 text: what the programs print for it.
 inline std::string Gbk(const char *utf8) {
     char buf[1024];

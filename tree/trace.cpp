@@ -10,6 +10,7 @@
 #include "output.h"
 #include "label.h"
 #include "lang.h"
+#include "termsize.h"
 #include "textwidth.h"
 
 /* The five columns of a row. */
@@ -163,6 +164,12 @@ static void TraceStep(const char *op, BiTree node, BiTree p, SqStack S, const in
     TableLine(t, row, false);
 }
 
+/* width and page, TRACE_SCREEN taken as the screen's. */
+static void OnScreen(int *width, int *page) {
+    if (width && *width == TRACE_SCREEN) *width = GetTermSize().cols;
+    if (page && *page == TRACE_SCREEN) *page = TerminalRows() > 2 ? TerminalRows() : 0;
+}
+
 /* The level-order trace: the positions of the level before, to find those
  * of the next one (the walk lists each level's nodes as the children of
  * the level before, in order). The arrays grow as needed. */
@@ -246,6 +253,7 @@ static void DepthFirst(Status (*walk)(BiTree, const WalkWatch &), BiTree T, Trac
 }
 
 void TraceLevels(BiTree T, int width) {
+    OnScreen(&width, nullptr);
     LevelTrace L = {nullptr, nullptr, 0, 0, width};
     const WalkWatch w = {nullptr, nullptr, TraceLevel, &L};
     LevelOrderWalk(T, w);
@@ -254,6 +262,7 @@ void TraceLevels(BiTree T, int width) {
 }
 
 void TraceWalk(Status (*walk)(BiTree, const WalkWatch &), BiTree T, int width, int page) {
+    OnScreen(&width, &page);
     TraceState t;
     t.screen_width = width;
     t.page = page;

@@ -5,8 +5,11 @@
 
 #include "Bitree.h"
 
+/* The width or page of TraceWalk and TraceLevels that the screen gives. */
+#define TRACE_SCREEN (-1)
+
 /* How many elements of the stack (and of the output so far) a row shows:
- * the top ones, after "...N more" for those left out. */
+ * the top ones, after "...N more" ("...另N个") for those left out. */
 #define TRACE_SHOWN 16
 
 /* Runs walk (one of PreOrderWalk, InOrderWalk and PostOrderWalk) on T and
@@ -32,7 +35,10 @@
  * fewer elements (8, 4, 2, 1) where the rows would be wider, and where even
  * one is too many each row is wrapped. With page > 0 (the rows of a
  * terminal) the header is printed again before the row that would push it
- * off the screen, so that every row is read under its titles. */
+ * off the screen, so that every row is read under its titles. TRACE_SCREEN
+ * for either stands for the screen's: its width (80 without a terminal),
+ * and its rows where stdout is a terminal, else 0 (a file or a pipe gets
+ * the header once). */
 void TraceWalk(Status (*walk)(BiTree, const WalkWatch &), BiTree T, int width = 0, int page = 0);
 
 /* The trace of the level-order walk of T, on stdout: a line per level,

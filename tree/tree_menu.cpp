@@ -7,6 +7,7 @@
 #include "Bitree.h"
 #include "cmdline.h"
 #include "console.h"
+#include "console_system.h"
 #include "tree_texts.h"
 #include "description.h"
 #include "step.h"
@@ -72,7 +73,7 @@ static int ShowTraversal(const char *heading, Status (*traverse)(BiTree),
     if (views.step)
         taken = step(T);
     else if (views.trace)
-        TraceWalk(walk, T, GetTermSize().cols, TermRows()); /* a pipe: the header once */
+        TraceWalk(walk, T, TRACE_SCREEN, TRACE_SCREEN);
     traverse(T);
     PrintText("\n--------The End-------");
     return taken;
@@ -86,7 +87,7 @@ static int ShowLevelOrder(BiTree T, const WalkViews &views) {
     if (views.step)
         taken = StepLevelOrder(T);
     else if (views.trace)
-        TraceLevels(T, GetTermSize().cols);
+        TraceLevels(T, TRACE_SCREEN);
     LevelOrderTraverse(T);
     PrintText("\n--------The End-------");
     return taken;

@@ -29,7 +29,7 @@ SqQueue Make(int front, int n, int first) {
     return Q;
 }
 
-// The cells of a picture, by slot: the mark (F, R or blank) and the value
+// The cells of a picture, by slot: the mark (F, R, = for both, or blank) and the value
 // shown ("" for an empty slot, "*" for the slot kept free); a slot that a
 // "...第a~b格" line counts gets mark '.'.
 struct Cell {
@@ -40,7 +40,7 @@ struct Cell {
 std::vector<Cell> Cells(const std::string &picture) {
     std::vector<Cell> cells(MAXQSIZE);
     std::istringstream in(picture);
-    static const std::regex cell("([FR ])( \\d|\\d\\d):(-?\\d+|\\*)?"), left("第(\\d+)~(\\d+)格");
+    static const std::regex cell("([FR= ])( \\d|\\d\\d):(-?\\d+|\\*)?"), left("第(\\d+)~(\\d+)格");
     for (std::string line; std::getline(in, line);) {
         std::smatch m;
         if (std::regex_search(line, m, left)) {
@@ -52,21 +52,6 @@ std::vector<Cell> Cells(const std::string &picture) {
             cells[std::stoi((*it)[2])] = Cell{(*it)[1].str()[0], (*it)[3].str()};
     }
     return cells;
-}
-
-// Columns of a UTF-8 line, a Chinese character taking two.
-int Columns(const std::string &line) {
-    int cols = 0;
-    for (size_t i = 0; i < line.size(); i++) {
-        unsigned char c = (unsigned char)line[i];
-        if (c >= 0xE0) {
-            cols += 2;
-            i += 2;
-        } else if (c < 0x80) {
-            cols++;
-        }
-    }
-    return cols;
 }
 
 // Every state of the ring: each slot shows its mark and value, empty slots
@@ -95,7 +80,7 @@ TEST(DrawQueue, RingMarksInEveryState) {
         std::vector<Cell> cells = Cells(picture);
         for (int i = 0; i < MAXQSIZE; i++) {
             int k = (i - Q.front + MAXQSIZE) % MAXQSIZE;
-            char mark = i == Q.front ? 'F' : i == Q.rear ? 'R' : ' ';
+            char mark = i == Q.front ? (i == Q.rear ? '=' : 'F') : i == Q.rear ? 'R' : ' ';
             std::string value = k < c.n                         ? std::to_string(c.first + k)
                                 : (i + 1) % MAXQSIZE == Q.front ? "*"
                                                                 : "";

@@ -176,16 +176,6 @@ TEST(DrawBiTree, BottomlessChainStopsAtTheBudget) {
     }
 }
 
-// Columns of a UTF-8 line, a Chinese character taking two.
-int Columns(const std::string &line) {
-    int cols = 0;
-    for (size_t i = 0; i < line.size(); i++) {
-        unsigned char c = (unsigned char)line[i];
-        cols += c >= 0xE0 ? 2 : c < 0x80 ? 1 : 0;
-    }
-    return cols;
-}
-
 // Nodes on each level of T (level 1 first).
 std::vector<int> LevelSizes(BiTree T) {
     std::vector<int> sizes;

@@ -10,6 +10,7 @@ is on the screen at the same time, and each case's own lines are seen.
   tree-120x60       a 30-level left chain at 120 x 60: whole
   tree-80x24-step   --step, step 5 of option 19 on the built-in tree: the
                     frame (tree, code, stack, k/N line) fits one screen
+  tree-80x24-trace  option 19 with --trace: the header on the last screenful
   tree-30x50        the built-in tree with --learn where the menu wraps
   queue-30x40       a full queue where the menu wraps
   queue-80x24       a full queue of the widest values (loaded with option
@@ -59,6 +60,9 @@ CASES = {
                     ["1", "Enter", "Enter", "11", "Enter", "Enter"],
                     "队列Q：front=0，rear=99，长度99",
                     ["F 0:-2147483648   1:-2147483648", "...第", "R99:*"]),
+    # A trace longer than the screen: its header again on the last screenful.
+    "tree-80x24-trace": (80, 24, ["--trace"], BUILD + ["19", "Enter"], "",
+                         ["步骤  操作", "出栈 A"], "--------The End-------"),
     # A narrow screen: the menu's lines wrap, and the picture still starts
     # the screen with the prompt on it.
     "tree-30x50": (30, 50, ["--learn"], BUILD, "树T，", ["A(1)", "K(17)"]),
