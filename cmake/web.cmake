@@ -7,9 +7,9 @@
 # page's own thread; EXIT_RUNTIME runs the exit handlers, which write out
 # the last output; MODULARIZE makes each program a factory, createProgram,
 # that the page calls anew for each run and the Node runner for a scenario;
-# for queue_menu, which has files, the file system is exported: IDBFS keeps
-# data.dat in the browser, NODEFS gives the Node runner the scenario's
-# working folder.
+# for queue_menu, which has files, the file system is exported: the page
+# stores data.dat in IndexedDB itself after each save (web/app.js), NODEFS
+# gives the Node runner the scenario's working folder.
 set(ADT_WEB_LINK_FLAGS
     -sASYNCIFY
     -sEXIT_RUNTIME=1
@@ -21,7 +21,7 @@ foreach(program tree_menu queue_menu)
   target_link_options(${program} PRIVATE ${ADT_WEB_LINK_FLAGS})
 endforeach()
 target_link_options(queue_menu PRIVATE -sEXPORTED_RUNTIME_METHODS=FS,addRunDependency,removeRunDependency
-                    -lidbfs.js -lnodefs.js)
+                    -lnodefs.js)
 
 # What the site bundles besides its own files: xterm.js and its fit addon
 # from web/node_modules (scripts/install-web-deps.sh puts them there), and
