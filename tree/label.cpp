@@ -60,15 +60,15 @@ int MarkedLabel(char *out, TElemType data, int pos, unsigned state, DrawMark sty
     return n + snprintf(out + n, 8, "%s", close);
 }
 
-int TextCols(const char *text, int n) {
-    int cols = 0;
-    for (int i = 0; i < n; i++) {
-        if (text[i] != '\x1b') {
-            cols++;
-            continue;
+long ChildrenOf(const BiTree *node, const int *pos, long n, BiTree *kid, int *kid_pos) {
+    long k = 0;
+    for (long i = 0; i < n; i++) {
+        BiTree kids[2] = {node[i]->lchild, node[i]->rchild};
+        for (int side = 0; side < 2; side++) {
+            if (!kids[side]) continue;
+            kid[k] = kids[side];
+            kid_pos[k++] = ChildPosition(pos[i], side);
         }
-        while (i < n && text[i] != 'm')
-            i++;
     }
-    return cols;
+    return k;
 }

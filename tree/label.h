@@ -54,8 +54,9 @@ void StateMarks(unsigned state, DrawMark style, const char **open, const char **
  * around it for no state); returns its length in bytes, at most 40. */
 int MarkedLabel(char *out, TElemType data, int pos, unsigned state, DrawMark style);
 
-/* The columns the n bytes at text take on a terminal: escape sequences
- * ("\x1b[...m") take none, every other byte one. */
-int TextCols(const char *text, int n);
+/* Writes the children of the n nodes at node (positions at pos), left to
+ * right, into kid, their positions into kid_pos; returns how many. kid and
+ * kid_pos have room for all of them. */
+long ChildrenOf(const BiTree *node, const int *pos, long n, BiTree *kid, int *kid_pos);
 
 #endif

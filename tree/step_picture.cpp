@@ -109,15 +109,14 @@ static void Below(const LevelNodes &cur, LevelNodes &next) {
     next.node = (BiTree *)malloc(sizeof(BiTree) * (size_t)(count + 1));
     next.pos = (int *)malloc(sizeof(int) * (size_t)(count + 1));
     if (!next.node || !next.pos) ExitOutOfMemory();
-    next.n = 0;
-    for (long i = 0; i < cur.n; i++) {
-        BiTree kids[2] = {cur.node[i]->lchild, cur.node[i]->rchild};
-        for (int side = 0; side < 2; side++) {
-            if (!kids[side]) continue;
-            next.node[next.n] = kids[side];
-            next.pos[next.n++] = ChildPosition(cur.pos[i], side);
-        }
-    }
+    next.n = ChildrenOf(cur.node, cur.pos, cur.n, next.node, next.pos);
+}
+
+/* Writes the label of L's node i, with the marks of its state, at out;
+ * returns its length. */
+static int LevelLabel(char *out, const LevelNodes &L, long i, const NodeStates *states) {
+    return MarkedLabel(out, L.node[i]->data, L.pos[i], FrameState(L.node[i], states->ctx),
+                       states->style);
 }
 
 /* Writes the line of level number lv (from 1): "lv: " and its labels, a
@@ -134,21 +133,19 @@ static void LevelLine(const LevelNodes &L, long lv, BiTree keep, int width,
     char label[48];
     int room = width - 1 - cols - 8;
     long first = at;
-    int used = TextCols(label, MarkedLabel(label, L.node[at]->data, L.pos[at],
-                                           FrameState(L.node[at], states->ctx), states->style));
+    LevelLabel(label, L, at, states);
+    int used = TextWidth(label);
     while (first > 0) {
-        int c = 1 + TextCols(label, MarkedLabel(label, L.node[first - 1]->data, L.pos[first - 1],
-                                                FrameState(L.node[first - 1], states->ctx),
-                                                states->style));
+        LevelLabel(label, L, first - 1, states);
+        int c = 1 + TextWidth(label);
         if (used + c > room) break;
         used += c;
         first--;
     }
     if (first > 0) len += snprintf(line + len, 8, "... "), cols += 4;
     for (long i = first; i < L.n; i++) {
-        int n = MarkedLabel(label, L.node[i]->data, L.pos[i], FrameState(L.node[i], states->ctx),
-                            states->style);
-        int c = TextCols(label, n) + (i > first);
+        int n = LevelLabel(label, L, i, states);
+        int c = TextWidth(label) + (i > first);
         bool last = i == L.n - 1;
         if (cols + c > width - 1 - (last ? 0 : 4)) {
             len += snprintf(line + len, 8, " ...");

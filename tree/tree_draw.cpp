@@ -182,15 +182,7 @@ typedef struct {
 
 /* Makes next the level below cur. cur holds at most MAX_LINES / 2 nodes. */
 static void NextLevel(const Level &cur, Level &next) {
-    next.n = 0;
-    for (int i = 0; i < cur.n; i++) {
-        BiTree kids[2] = {cur.node[i]->lchild, cur.node[i]->rchild};
-        for (int side = 0; side < 2; side++) {
-            if (!kids[side]) continue;
-            next.node[next.n] = kids[side];
-            next.pos[next.n++] = ChildPosition(cur.pos[i], side);
-        }
-    }
+    next.n = (int)ChildrenOf(cur.node, cur.pos, cur.n, next.node, next.pos);
 }
 
 /* The length of L's line, its labels a blank apart; the line is written to
@@ -206,7 +198,7 @@ static int LevelLine(const Level &L, int width, const NodeStates *states, char *
         cols += i > 0;
         if (out) memcpy(out + len, label, (size_t)n);
         len += n;
-        cols += TextCols(label, n);
+        cols += TextWidth(label);
     }
     if (out) out[len] = '\0';
     return cols;
