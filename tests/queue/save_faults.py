@@ -178,6 +178,19 @@ def data(work):
         return f.read()
 
 
+def outcome_problems(work, out, stderr, shown, err, after):
+    """What differs from the outcome a case expects: the stdout text shown,
+    the exact stderr err, and data.dat's bytes after (None: absent)."""
+    problems = []
+    if shown not in out:
+        problems.append("stdout lacks %r" % menus.from_gbk(shown))
+    if stderr != err:
+        problems.append("stderr %r, expected %r" % (stderr, err))
+    if data(work) != after:
+        problems.append("data.dat holds %r, expected %r" % (data(work), after))
+    return problems
+
+
 def fault_case(program, work, case):
     """What is wrong with one line of FAULTS (empty: nothing)."""
     name, old, call, pattern, inject, shown, err, after = case[:8]
@@ -209,12 +222,7 @@ def fault_case(program, work, case):
     problems = []
     if status != 0:
         problems.append("exit status %d" % status)
-    if shown not in out:
-        problems.append("stdout lacks %r" % menus.from_gbk(shown))
-    if stderr != err:
-        problems.append("stderr %r, expected %r" % (stderr, err))
-    if data(work) != after:
-        problems.append("data.dat holds %r, expected %r" % (data(work), after))
+    problems += outcome_problems(work, out, stderr, shown, err, after)
     mask = os.umask(0)
     os.umask(mask)
     mode = 0o666 & ~mask | (0 if old else 0o600)  # the old file's, or a new file's
@@ -357,12 +365,7 @@ def race_case(program, work, case):
     out, stderr = slowed.stdout.read(), slowed.stderr.read()
     slowed.wait(timeout=TIME_LIMIT)
     problems = []
-    if shown not in out:
-        problems.append("stdout lacks %r" % menus.from_gbk(shown))
-    if stderr != err:
-        problems.append("stderr %r, expected %r" % (stderr, err))
-    if data(work) != after:
-        problems.append("data.dat holds %r, expected %r" % (data(work), after))
+    problems += outcome_problems(work, out, stderr, shown, err, after)
     if meanwhile == "load" and loaded != [b"7\t-2\t"]:
         problems.append("the load showed %r, expected the new queue" % loaded)
     if leftovers(work):
