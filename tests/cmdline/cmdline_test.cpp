@@ -106,19 +106,24 @@ TEST(ParseCmdLine, GoodCommandLines) {
 }
 
 // --learn turns on --draw (a program turns on its own views with it);
-// --step stands alone.
-TEST(ParseCmdLine, LearnAndStep) {
+// --step stands alone; --lang is known to both programs, the last one given
+// counting.
+TEST(ParseCmdLine, LearnStepAndLang) {
     SetProgramName("prog");
     struct Case {
         Program program;
         std::vector<const char *> args;
         bool draw, trace, step, learn;
+        Language lang;
     } cases[] = {
-        {kTree, {"--learn"}, true, false, false, true},
-        {kQueue, {"--learn"}, true, false, false, true},
-        {kTree, {"--step"}, false, false, true, false},
-        {kTree, {"--step", "--learn", "--draw"}, true, false, true, true},
-        {kTree, {"--trace", "--learn"}, true, true, false, true},
+        {kTree, {"--learn"}, true, false, false, true, LANG_ZH},
+        {kQueue, {"--learn"}, true, false, false, true, LANG_ZH},
+        {kTree, {"--step"}, false, false, true, false, LANG_ZH},
+        {kTree, {"--step", "--learn", "--draw"}, true, false, true, true, LANG_ZH},
+        {kTree, {"--trace", "--learn"}, true, true, false, true, LANG_ZH},
+        {kQueue, {"--lang", "en"}, false, false, false, false, LANG_EN},
+        {kTree, {"--lang=EN"}, false, false, false, false, LANG_EN},
+        {kQueue, {"--lang", "en", "--lang=zh"}, false, false, false, false, LANG_ZH},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(Row(c.program, c.args));
@@ -128,27 +133,6 @@ TEST(ParseCmdLine, LearnAndStep) {
         EXPECT_EQ(r.trace, c.trace);
         EXPECT_EQ(r.step, c.step);
         EXPECT_EQ(r.shared.learn, c.learn);
-        EXPECT_EQ(r.io.out + r.io.err, "");
-    }
-}
-
-// --lang is known to both programs; the last one given counts.
-TEST(ParseCmdLine, Lang) {
-    SetProgramName("prog");
-    struct Case {
-        Program program;
-        std::vector<const char *> args;
-        Language lang;
-    } cases[] = {
-        {kTree, {}, LANG_ZH},
-        {kQueue, {"--lang", "en"}, LANG_EN},
-        {kTree, {"--lang=EN"}, LANG_EN},
-        {kQueue, {"--lang", "en", "--lang=zh"}, LANG_ZH},
-    };
-    for (const Case &c : cases) {
-        SCOPED_TRACE(Row(c.program, c.args));
-        Result r = Parse(c.program, c.args);
-        EXPECT_EQ(r.status, CMD_RUN);
         EXPECT_EQ(r.shared.lang, c.lang);
         EXPECT_EQ(r.io.out + r.io.err, "");
     }
