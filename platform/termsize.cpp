@@ -14,3 +14,7 @@ int TerminalRows() {
     TermSize size;
     return AskTermSize(&size) && size.rows > 0 ? size.rows : 0;
 }
+
+bool ScreenShowsAttributes() {
+    return TermShowsReverse();
+}

@@ -22,4 +22,9 @@ TermSize GetTermSize();
  * (a file or a pipe, which no screenful scrolls away). */
 int TerminalRows();
 
+/* Whether the screen shows the attributes of ANSI escape sequences (reverse
+ * video, underline, bold, colour): a POSIX terminal or the web page, not a
+ * Windows console, nor a file or a pipe. */
+bool ScreenShowsAttributes();
+
 #endif

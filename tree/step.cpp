@@ -10,7 +10,6 @@
 #include "output.h"
 #include "lang.h"
 #include "step_frame.h"
-#include "console_system.h"
 #include "walk_code.h"
 
 /* The frames' texts, in the order of StepTextId; their translations are
@@ -227,7 +226,7 @@ static void Show(const WalkShown &shown, BiTree T, long k, long n, bool help) {
     ClearScreen();
     TermSize screen = GetTermSize();
     PrintFrame(shown, T, k, n, screen.cols, screen.rows - 1,
-               TermShowsReverse() ? MARK_ATTRIBUTES : MARK_BRACKETS, help);
+               ScreenShowsAttributes() ? MARK_ATTRIBUTES : MARK_BRACKETS, help);
 }
 
 /* What a line typed at a frame asks for. */
@@ -253,8 +252,7 @@ static int StepThrough(const WalkShown &shown, BiTree T) {
     if (n == 0) return 0;
     char rest[8];
     if (!ReadLineOrEnd(rest, sizeof rest)) return 1; /* the rest of the option's line */
-    TermSize size;
-    bool terminal = AskTermSize(&size);
+    bool terminal = TerminalRows() > 0;              /* a screen that each frame is drawn on anew */
     long k = 1;
     Show(shown, T, k, n, false);
     for (;;) {

@@ -7,7 +7,6 @@
 #include "Bitree.h"
 #include "cmdline.h"
 #include "console.h"
-#include "console_system.h"
 #include "tree_texts.h"
 #include "description.h"
 #include "step.h"
