@@ -13,16 +13,6 @@
 #error "ADT_VERSION (the project's version) must be defined by the build"
 #endif
 
-/* A user's text fit to quote in one stderr line: at most 40 bytes, control
- * characters shown as '?', "..." after a longer one. Returns out (44 bytes). */
-static const char *Quote(const char *text, char *out) {
-    size_t n = 0;
-    for (; *text && n < 40; text++)
-        out[n++] = ((unsigned char)*text < 0x20 || *text == 0x7F) ? '?' : *text;
-    strcpy(out + n, *text ? "..." : "");
-    return out;
-}
-
 /* Says on stderr what is wrong (printf-style) and where help is; returns
  * CMD_USAGE. */
 PRINTF_LIKE(1, 2) static int Usage(const char *fmt, ...) {
@@ -53,16 +43,16 @@ static OutputEncoding EncodingNamed(const char *value) {
 static const char *CheckEncoding(const char *value, char *why, size_t size) {
     if (SameWord(value, "gbk") || SameWord(value, "utf-8") || SameWord(value, "utf8"))
         return nullptr;
-    char quoted[48];
-    snprintf(why, size, "bad value '%s' (gbk or utf-8)", Quote(value, quoted));
+    char quoted[44]; /* 40 bytes of the text, "..." */
+    snprintf(why, size, "bad value '%s' (gbk or utf-8)", ShownName(value, quoted, sizeof quoted));
     return why;
 }
 
 static const char *CheckLanguage(const char *value, char *why, size_t size) {
     Language lang;
     if (ParseLanguage(value, &lang)) return nullptr;
-    char quoted[48];
-    snprintf(why, size, "bad value '%s' (zh or en)", Quote(value, quoted));
+    char quoted[44]; /* 40 bytes of the text, "..." */
+    snprintf(why, size, "bad value '%s' (zh or en)", ShownName(value, quoted, sizeof quoted));
     return why;
 }
 
@@ -122,15 +112,17 @@ int ParseCmdLine(int argc, char *const *argv, const char *help, const CmdOption 
         {"-h", &asked_help, nullptr, nullptr},
         {"--version", &asked_version, nullptr, nullptr},
     };
-    char quoted[48];
+    char quoted[44]; /* 40 bytes of the text, "..." */
     for (int i = 1; i < argc; i++) {
         const char *arg = argv[i];
         if (strcmp(arg, "--") == 0) {
-            if (i + 1 < argc) return Usage("unexpected argument '%s'", Quote(argv[i + 1], quoted));
+            if (i + 1 < argc)
+                return Usage("unexpected argument '%s'",
+                             ShownName(argv[i + 1], quoted, sizeof quoted));
             break;
         }
         if (arg[0] != '-' || arg[1] == '\0')
-            return Usage("unexpected argument '%s'", Quote(arg, quoted));
+            return Usage("unexpected argument '%s'", ShownName(arg, quoted, sizeof quoted));
         const char *eq = strchr(arg, '=');
         size_t len = eq ? (size_t)(eq - arg) : strlen(arg);
         const CmdOption *o = FindOption(arg, len, kShared, sizeof kShared / sizeof kShared[0]);
@@ -138,7 +130,7 @@ int ParseCmdLine(int argc, char *const *argv, const char *help, const CmdOption 
         if (!o) {
             char name[48];
             snprintf(name, sizeof name, "%.*s", (int)(len < 40 ? len : 40), arg);
-            return Usage("unknown option '%s'", Quote(name, quoted));
+            return Usage("unknown option '%s'", ShownName(name, quoted, sizeof quoted));
         }
         int status = TakeOption(*o, eq ? eq + 1 : nullptr, argc, argv, &i);
         if (status != CMD_RUN) return status;

@@ -66,8 +66,4 @@ void FillNoise(char *name, const unsigned char *noise);
 #define SIDE_NEW "-"
 #define SIDE_COPY "-old-"
 
-/* Writes name into out (cap bytes, cap > 4) for a message: control
- * characters as '?', cut short with "..." where it does not fit. */
-const char *ShownName(const char *name, char *out, size_t cap);
-
 #endif

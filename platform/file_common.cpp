@@ -1,6 +1,5 @@
 /* file_common.cpp - what the save of every system shares: the names of the
- * files it makes beside the target, the reasons' texts, and names fit for a
- * message. */
+ * files it makes beside the target, and the reasons' texts. */
 #include "file.h"
 
 #include <cstdio>
@@ -54,16 +53,4 @@ const char *FileErrorText(FileError err) {
         return "Not in the folder that the browser keeps";
     }
     return "Unknown error";
-}
-
-const char *ShownName(const char *name, char *out, size_t cap) {
-    size_t n = 0;
-    for (; *name && n + 4 < cap; name++)
-        out[n++] = ((unsigned char)*name < 0x20 || *name == 0x7F) ? '?' : *name;
-    while (*name && n > 0 && ((unsigned char)*name & 0xC0) == 0x80) { /* no half character */
-        n--;
-        name--;
-    }
-    strcpy(out + n, *name ? "..." : "");
-    return out;
 }
