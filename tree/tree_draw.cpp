@@ -241,10 +241,6 @@ static int ByLevels(BiTree T, int pos, int width, int height, const NodeStates *
     return shown;
 }
 
-void PrintTitle(const char *full, const char *brief, int width) {
-    PrintFitted(TextWidth(Tr(full)) < width ? full : brief, width, 1);
-}
-
 /* The footer of a picture cut after the n nodes at last, at least one of
  * which has a child: how many levels are left out, on one line of fewer
  * than width columns (briefly where the full sentence does not fit). */

@@ -5,6 +5,8 @@
 #define TREE_TREE_DRAW_PARTS_H
 
 #include "label.h"
+#include "lang.h"
+#include "textwidth.h"
 #include "tree_draw.h"
 
 #define MAX_LINES 256 /* height is taken up to this */
@@ -12,7 +14,9 @@
 
 /* Prints a picture's title on one line of fewer than width columns, in the
  * session's language: full when it fits, else brief. */
-void PrintTitle(const char *full, const char *brief, int width);
+inline void PrintTitle(const char *full, const char *brief, int width) {
+    PrintFitted(TextWidth(Tr(full)) < width ? full : brief, width, 1);
+}
 
 /* Prints the top-down picture of T, whose root stands at position pos,
  * each node marked by its states (none when states is null), when it fits
