@@ -14,22 +14,6 @@
 
 typedef char Line[LINE_MAX];
 
-int Fill(char *out, int size, const char *fmt, const char *a1, const char *a2) {
-    int n = 0;
-    for (const char *s = fmt; *s && n < size - 1; s++) {
-        bool slot = s[0] == '{' && (s[1] == '1' || s[1] == '2') && s[2] == '}';
-        if (!slot) {
-            out[n++] = *s;
-            continue;
-        }
-        n += snprintf(out + n, (size_t)(size - n), "%s", s[1] == '1' ? a1 : a2);
-        if (n > size - 1) n = size - 1;
-        s += 2;
-    }
-    out[n] = '\0';
-    return n;
-}
-
 /* The bytes of the UTF-8 character at s. */
 static int CharBytes(const char *s) {
     unsigned char c = (unsigned char)*s;

@@ -1,6 +1,8 @@
 /* step_frame.h - what the parts of tree_menu --step share: a frame, the
  * state of a walk at one step (step.cpp takes it), and how it is shown
- * (step_frame.cpp lays it out, step_picture.cpp draws its tree). */
+ * (step_frame.cpp lays it out, step_picture.cpp draws its tree, with the
+ * texts of step_texts.cpp). Calls go one way: step.cpp, step_frame.cpp,
+ * step_picture.cpp, step_texts.cpp. */
 #ifndef TREE_STEP_FRAME_H
 #define TREE_STEP_FRAME_H
 
@@ -11,7 +13,8 @@
  * one level of the level-order walk. */
 enum StepOp { OP_PUSH, OP_POP, OP_TOP, OP_LEVEL };
 
-/* The texts of the frames (step.cpp holds them with their translations). */
+/* The texts of the frames (step_texts.cpp holds them; their translations
+ * are in the program's catalog). */
 enum StepTextId {
     TEXT_LEGEND,       /* what the bracket marks mean */
     TEXT_LEGEND_ATTR,  /* the words the attributes mark */
@@ -84,10 +87,6 @@ const char *StepText(StepTextId id);
 /* Writes fmt at out (size bytes), with {1} and {2} replaced by a1 and a2;
  * returns the length. */
 int Fill(char *out, int size, const char *fmt, const char *a1, const char *a2);
-
-/* The states of a node at the frame's step (NodeState bits); ctx is the
- * Frame. */
-unsigned FrameState(BiTree node, const void *ctx);
 
 /* Prints the frame in at most rows lines of at most width columns: the
  * heading, the tree, the code with the stack, p and the output beside it,

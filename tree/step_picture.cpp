@@ -13,6 +13,25 @@
 #include "textwidth.h"
 #include "tree_draw.h"
 
+/* Whether node is among the n at nodes. */
+static bool Among(BiTree node, BiTree const *nodes, long n) {
+    for (long i = 0; i < n; i++)
+        if (nodes[i] == node) return true;
+    return false;
+}
+
+/* The states of a node at the frame's step (NodeState bits); ctx is the
+ * Frame. */
+static unsigned FrameState(BiTree node, const void *ctx) {
+    const Frame &f = *(const Frame *)ctx;
+    unsigned state = Among(node, f.printed, f.nprinted) ? NODE_PRINTED : 0;
+    if (f.op == OP_LEVEL) return state | (Among(node, f.nodes, f.nnodes) ? NODE_CURRENT : 0);
+    if (node == f.node) state |= NODE_CURRENT;
+    if (node == f.p) state |= NODE_P;
+    if (Among(node, f.stack, f.depth)) state |= NODE_STACKED;
+    return state;
+}
+
 /* A part of a deep tree is drawn with at least this many lines. */
 #define PART_MIN_ROWS 5
 
