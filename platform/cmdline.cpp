@@ -13,6 +13,18 @@
 #error "ADT_VERSION (the project's version) must be defined by the build"
 #endif
 
+const char *ShownName(const char *name, char *out, size_t cap) {
+    size_t n = 0;
+    for (; *name && n + 4 < cap; name++)
+        out[n++] = ((unsigned char)*name < 0x20 || *name == 0x7F) ? '?' : *name;
+    while (*name && n > 0 && ((unsigned char)*name & 0xC0) == 0x80) { /* no half character */
+        n--;
+        name--;
+    }
+    strcpy(out + n, *name ? "..." : "");
+    return out;
+}
+
 /* Says on stderr what is wrong (printf-style) and where help is; returns
  * CMD_USAGE. */
 PRINTF_LIKE(1, 2) static int Usage(const char *fmt, ...) {

@@ -47,6 +47,12 @@ struct CmdShared {
     Language lang;           /* --lang; LANG_ZH when not given */
 };
 
+/* Writes an argument (an option's value, a file's name) into out, cap bytes
+ * (cap > 4), fit for a message: control characters as '?', cut short
+ * with "..." (never inside a UTF-8 character) where it does not fit.
+ * Returns out. */
+const char *ShownName(const char *name, char *out, size_t cap);
+
 /* The program's arguments as UTF-8 (on Windows read anew from the wide
  * command line, *argc updated), for ParseCmdLine. No memory for them ends
  * the program. */

@@ -104,18 +104,6 @@ void Complain(const char *fmt, ...) {
     fputc('\n', stderr);
 }
 
-const char *ShownName(const char *name, char *out, size_t cap) {
-    size_t n = 0;
-    for (; *name && n + 4 < cap; name++)
-        out[n++] = ((unsigned char)*name < 0x20 || *name == 0x7F) ? '?' : *name;
-    while (*name && n > 0 && ((unsigned char)*name & 0xC0) == 0x80) { /* no half character */
-        n--;
-        name--;
-    }
-    strcpy(out + n, *name ? "..." : "");
-    return out;
-}
-
 void ExitOutOfMemory() {
     Complain("out of memory");
     exit(-2); /* OVERFLOW, the status the operations' callers expect */

@@ -18,8 +18,6 @@
 #ifndef PLATFORM_OUTPUT_H
 #define PLATFORM_OUTPUT_H
 
-#include <cstddef>
-
 /* Has the compiler check the arguments against the printf format. */
 #if defined(__GNUC__)
 #define PRINTF_LIKE(fmt, args) __attribute__((format(printf, fmt, args)))
@@ -75,12 +73,6 @@ void FlushOutput();
  * to be written, on a line of its own: when stdout and stderr are one
  * terminal and the last text left its line open, that line is ended. */
 void Complain(const char *fmt, ...) PRINTF_LIKE(1, 2);
-
-/* Writes a user's text (a file's name, an argument) into out, cap bytes
- * (cap > 4), fit for a message: control characters as '?', cut short
- * with "..." (never inside a UTF-8 character) where it does not fit.
- * Returns out. */
-const char *ShownName(const char *name, char *out, size_t cap);
 
 /* No memory for a stack or a queue: says "<program>: out of memory" on
  * stderr and ends the process with status OVERFLOW (-2, seen as 254). */

@@ -4,6 +4,7 @@
 
 #include <climits>
 
+#include "cmdline.h"
 #include "console.h"
 #include "file.h"
 
