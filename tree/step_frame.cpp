@@ -207,8 +207,10 @@ int ShowFrame(const Frame &f, int width, int rows, DrawMark style, bool help) {
     char k[24], n[24];
     snprintf(k, sizeof k, "%ld", f.k);
     snprintf(n, sizeof n, "%ld", f.n);
+    /* The help that stands for the keys line keeps k/N in view before it. */
     Line text;
-    Fill(text, LINE_MAX,
+    int at = help ? snprintf(text, LINE_MAX, "%s/%s  ", k, n) : 0;
+    Fill(text + at, LINE_MAX - at,
          StepText(help         ? TEXT_KEYS_HELP
                   : f.k == f.n ? TEXT_KEYS_LAST
                                : TEXT_KEYS),
