@@ -197,9 +197,11 @@ int main(int argc, char **argv) {
     int op = 1;
     while (op != 0) {
         ClearForMenu();
+        bool above = false; /* a picture drawn above the menu */
         if (shared.draw) {
             TermSize room = RoomAboveMenu(kMenu, kMenuLines, kPrompt);
-            DrawQueue(Q, room.cols, room.rows);
+            above = room.rows >= PICTURE_MIN_ROWS;
+            if (above) DrawQueue(Q, room.cols, room.rows);
         }
         PrintMenu(kMenu, kMenuLines, kPrompt);
         op = ReadChoice(11, shared.learn);
@@ -207,7 +209,7 @@ int main(int argc, char **argv) {
         Seen before = {};
         if (shared.draw) before = Look(Q);
         RunOption(op, Q);
-        if (shared.draw && !SameQueue(before, Look(Q))) { /* the queue after the option */
+        if (shared.draw && (!above || !SameQueue(before, Look(Q)))) { /* the queue now */
             TermSize room = RoomUnderOutcome();
             DrawQueue(Q, room.cols, room.rows);
         }

@@ -325,9 +325,11 @@ int main(int argc, char **argv) {
     int op = 1;
     while (op != 0) {
         ClearForMenu();
+        bool above = false; /* a picture drawn above the menu */
         if (shared.draw) {
             TermSize room = RoomAboveMenu(kMenu, kMenuLines, kPrompt);
-            DrawBiTree(T, room.cols, room.rows);
+            above = room.rows >= PICTURE_MIN_ROWS;
+            if (above) DrawBiTree(T, room.cols, room.rows);
         }
         PrintMenu(kMenu, kMenuLines, kPrompt);
         op = ReadChoice(20, shared.learn);
@@ -335,7 +337,7 @@ int main(int argc, char **argv) {
         bool changed;
         int pause = RunOption(op, T, P, views, &changed);
         if (pause == 0) continue;
-        if (shared.draw && changed) { /* the tree after the option, under its outcome */
+        if (shared.draw && (changed || !above)) { /* the tree now, under the outcome */
             TermSize room = RoomUnderOutcome();
             DrawBiTree(T, room.cols, room.rows);
         }
