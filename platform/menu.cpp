@@ -8,10 +8,11 @@
 #include "output.h"
 #include "textwidth.h"
 
-/* The line about the last choice, for a learner, when it was out of range;
- * whether ClearForMenu printed one this round. */
+/* The line about the last choice, for a learner, when it was out of range,
+ * and the lines PrintMenu prints it on this round. */
 static char g_notice[96];
-static int g_noticed = 0; /* its lines */
+static int g_noticed = 0;
+#define NOTICE_LINES 4 /* at most */
 
 /* Rows kept for an outcome (up to three lines), the pause's line and the
  * empty line before it (--learn), and the cursor's row. */
@@ -26,10 +27,8 @@ TermSize RoomUnderOutcome() {
 
 void ClearForMenu() {
     ClearScreen();
-    g_noticed = 0;
-    if (!g_notice[0]) return;
-    g_noticed = PrintFitted(g_notice, GetTermSize().cols, 4);
-    g_notice[0] = '\0';
+    int lines = g_notice[0] ? FittedLines(g_notice, GetTermSize().cols) : 0;
+    g_noticed = lines < NOTICE_LINES ? lines : NOTICE_LINES;
 }
 
 TermSize RoomAboveMenu(const char *const *lines, size_t n, const char *prompt) {
@@ -45,6 +44,8 @@ TermSize RoomAboveMenu(const char *const *lines, size_t n, const char *prompt) {
 void PrintMenu(const char *const *lines, size_t n, const char *prompt) {
     for (size_t i = 0; i < n; i++)
         PrintFixedLine(lines[i]);
+    if (g_notice[0]) PrintFitted(g_notice, GetTermSize().cols, NOTICE_LINES);
+    g_notice[0] = '\0';
     PrintText(prompt);
 }
 

@@ -8,9 +8,7 @@
 
 #include "termsize.h"
 
-/* Clears the screen for a menu. After a choice that ReadChoice noted for a
- * learner, a line first says what was wrong with it (after the clearing,
- * so that it is seen). */
+/* Clears the screen for a menu. */
 void ClearForMenu();
 
 /* The room above the menu of these n lines and this prompt that a picture
@@ -21,12 +19,15 @@ void ClearForMenu();
 TermSize RoomAboveMenu(const char *const *lines, size_t n, const char *prompt);
 
 /* Prints the n menu lines, each as a line (fixed texts: output.h,
- * PrintFixedLine), and then the prompt. */
+ * PrintFixedLine), and then the prompt. After a choice that ReadChoice
+ * noted for a learner, a line between the menu and the prompt says what
+ * was wrong with it: right above the prompt it is seen at any screen size,
+ * even where the menu wraps into a screenful. */
 void PrintMenu(const char *const *lines, size_t n, const char *prompt);
 
 /* Reads the choice. One that is not a number is dropped with the rest of
  * its line and gives -1, which no menu offers, so the menu is drawn again.
- * With learn, a choice outside 0 to highest is noted for ClearForMenu. */
+ * With learn, a choice outside 0 to highest is noted for PrintMenu. */
 int ReadChoice(int highest, bool learn);
 
 /* The room of a picture drawn under an option's outcome (--draw, after an

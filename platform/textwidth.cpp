@@ -22,8 +22,12 @@ static bool Closing(unsigned long c) {
            c == 0xFF1B || c == 0xFF1F;
 }
 
-/* The character at s: its bytes (*len, at least 1) and its columns; 3 for
- * a wide character that never starts a line (Closing). */
+/* The kinds of character Char tells apart: their columns, and for a wide
+ * one whether a line may start or end with it. */
+enum { NARROW = 1, WIDE = 2, CLOSING = 3, OPENING = 4 };
+
+/* The character at s: its bytes (*len, at least 1) and its kind (0 for an
+ * escape sequence, which takes no column). */
 static int Char(const char *s, int *len) {
     const unsigned char *u = (const unsigned char *)s;
     if (u[0] == 0x1B && u[1] == '[') { /* an escape sequence: no column */
@@ -38,19 +42,25 @@ static int Char(const char *s, int *len) {
     for (int i = 1; i < n; i++) {
         if ((u[i] & 0xC0) != 0x80) { /* cut short: one byte, one column */
             *len = 1;
-            return 1;
+            return NARROW;
         }
         c = (c << 6) | (u[i] & 0x3F);
     }
     *len = n;
-    return Closing(c) ? 3 : Wide(c) ? 2 : 1;
+    if (Closing(c)) return CLOSING;
+    if (c == 0xFF08) return OPENING; /* a full-width opening bracket */
+    return Wide(c) ? WIDE : NARROW;
+}
+
+/* The columns of a character of this kind. */
+static int Columns(int kind) {
+    return kind > NARROW ? 2 : kind;
 }
 
 int TextWidth(const char *text) {
     int cols = 0, len;
     for (const char *s = text; *s; s += len) {
-        int kind = Char(s, &len);
-        cols += kind > 2 ? 2 : kind;
+        cols += Columns(Char(s, &len));
     }
     return cols;
 }
@@ -67,24 +77,31 @@ int ScreenRows(const char *text, int width) {
             continue;
         }
         int kind = Char(s, &len);
-        cols = *s == '\t' ? (cols / 8 + 1) * 8 : cols + (kind > 2 ? 2 : kind);
+        cols = *s == '\t' ? (cols / 8 + 1) * 8 : cols + Columns(kind);
     }
 }
 
-/* The bytes of the first line of text on fewer than width columns, and in
- * *next where the line after it starts (blanks at the break dropped). The
- * line breaks at the last blank that fits, or next to a wide character
- * (Chinese is written without blanks), or else where the width ends. */
-static size_t LineEnd(const char *text, int width, const char **next) {
-    int cols = 0, len, last_w = 0;
-    const char *s = text, *brk = nullptr;
+size_t FitLine(const char *text, int width, const char **next) {
+    int cols = 0, len, last = 0, soft_cols = 0;
+    const char *s = text, *brk = nullptr, *soft = nullptr;
     for (; *s && *s != '\n'; s += len) {
-        int kind = Char(s, &len), w = kind > 2 ? 2 : kind;
-        if (s > text && (*s == ' ' || kind == 2 || (last_w == 2 && kind != 3))) brk = s;
+        int kind = Char(s, &len), w = Columns(kind);
+        /* A break before s: at a blank, before a wide character, or after
+         * one, but never before closing punctuation nor after an opening
+         * bracket. After a blank or closing punctuation it is a soft one. */
+        bool may =
+            *s == ' ' || (kind >= WIDE && kind != CLOSING) || (last >= WIDE && kind != CLOSING);
+        if (s > text && may && last != OPENING) {
+            brk = s;
+            if (*s == ' ' || last == CLOSING) soft = s, soft_cols = cols;
+        }
         if (cols + w > width - 1 && s > text) break;
         cols += w;
-        last_w = w;
+        if (kind != 0) last = kind;
     }
+    /* A soft break that leaves half the line or more is taken before a
+     * break between two Chinese characters, which may split a word. */
+    if (soft && soft_cols * 2 >= width - 1) brk = soft;
     const char *end = *s && *s != '\n' && brk ? brk : s;
     *next = end;
     while (**next == ' ')
@@ -104,7 +121,7 @@ static int EachLine(const char *text, int width, int max_lines, Line line) {
     const char *s = text;
     while (lines < max_lines) {
         const char *next;
-        size_t n = LineEnd(s, width, &next);
+        size_t n = FitLine(s, width, &next);
         line(s, n);
         lines++;
         if (!*next) break;

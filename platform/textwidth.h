@@ -3,6 +3,8 @@
 #ifndef PLATFORM_TEXTWIDTH_H
 #define PLATFORM_TEXTWIDTH_H
 
+#include <cstddef>
+
 /* Columns that a UTF-8 text takes: 2 for each wide (CJK, full-width)
  * character, none for a terminal's escape sequence (ESC [ ... letter), 1 for
  * any other character. */
@@ -12,6 +14,16 @@ int TextWidth(const char *text);
  * as it is, each of its lines wrapping where it is wider (a tab goes to the
  * next multiple of 8 columns). */
 int ScreenRows(const char *text, int width);
+
+/* The bytes of the first line of text on fewer than width columns (width
+ * 2 or more), and in *next where the line after it starts (blanks at the
+ * break dropped, a newline that ends the line passed). The line breaks at
+ * the last blank or closing punctuation (，；： and the like) that leaves
+ * it half full or more, else next to a wide character (Chinese is written
+ * without blanks; never before closing punctuation, never after an opening
+ * bracket), else where the width ends; it never breaks inside a character
+ * or an escape sequence. */
+size_t FitLine(const char *text, int width, const char **next);
 
 /* Prints text, in the session's language (lang.h), on lines of fewer than
  * width columns: a line breaks after the last blank that fits, or else

@@ -14,39 +14,15 @@
 
 typedef char Line[LINE_MAX];
 
-/* The bytes of the UTF-8 character at s. */
-static int CharBytes(const char *s) {
-    unsigned char c = (unsigned char)*s;
-    return c < 0xC0 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
-}
-
-/* Breaks text into lines of at most width columns, at a blank where the
- * line has one near its end, else between two characters; returns how
- * many (at most max). */
+/* Breaks text into lines of at most width columns (FitLine's breaks);
+ * returns how many (at most max). */
 static int Wrap(const char *text, int width, Line *out, int max) {
     int count = 0;
     while (*text && count < max) {
-        int len = 0, cols = 0, cut = -1, cut_cols = 0;
-        while (text[len]) {
-            char one[8] = {0};
-            int b = CharBytes(text + len);
-            memcpy(one, text + len, (size_t)b);
-            int c = TextWidth(one);
-            if (cols + c > width) break;
-            if (text[len] == ' ') cut = len, cut_cols = cols;
-            cols += c;
-            len += b;
-        }
-        /* A blank near the end is the break; a CJK text breaks anywhere. */
-        if (text[len] && cut > 0 && cut_cols >= width - 12) len = cut;
-        if (len == 0) len = CharBytes(text); /* wider than the width: never */
-        int end = len;
-        while (end > 0 && text[end - 1] == ' ')
-            end--;
-        snprintf(out[count++], LINE_MAX, "%.*s", end, text);
-        text += len;
-        while (*text == ' ')
-            text++;
+        const char *next;
+        int n = (int)FitLine(text, width + 1, &next);
+        snprintf(out[count++], LINE_MAX, "%.*s", n, text);
+        text = next;
     }
     return count;
 }
@@ -231,8 +207,10 @@ int ShowFrame(const Frame &f, int width, int rows, DrawMark style, bool help) {
     char k[24], n[24];
     snprintf(k, sizeof k, "%ld", f.k);
     snprintf(n, sizeof n, "%ld", f.n);
+    /* The help that stands for the keys line keeps k/N in view before it. */
     Line text;
-    Fill(text, LINE_MAX,
+    int at = help ? snprintf(text, LINE_MAX, "%s/%s  ", k, n) : 0;
+    Fill(text + at, LINE_MAX - at,
          StepText(help         ? TEXT_KEYS_HELP
                   : f.k == f.n ? TEXT_KEYS_LAST
                                : TEXT_KEYS),

@@ -194,7 +194,7 @@ static void TraceLevel(int k, BiTree const *nodes, int n, void *ctx) {
         }
     }
     char head[48];
-    snprintf(head, sizeof head, Tr("第%d层："), k);
+    snprintf(head, sizeof head, Tr("第%d层："), k + 1); /* the root's level is 1 */
     PrintText(head);
     /* The labels a blank apart, on as many lines as the width asks, each
      * line after the first indented by 2. */

@@ -18,8 +18,9 @@ A scenario file is UTF-8 text:
 In the stdin and stdout sections the line breaks of the file are ignored:
 every byte the program reads or writes is written out, with the escapes \\n
 \\t \\r \\0 \\\\ \\{ \\xHH and \\s (a space). Placeholders in stdout: {MENU} is
-the program's whole menu and prompt, {ADDR} any signed decimal number (a node
-address). {REPEAT n}...{END} stands for its contents n times (both sections). Text is compared as GBK bytes, the programs' wire encoding.
+the program's whole menu and prompt, {LINES} and {PROMPT} its two parts
+(a learner's line comes between them), {ADDR} any signed decimal number (a
+node address). {REPEAT n}...{END} stands for its contents n times (both sections). Text is compared as GBK bytes, the programs' wire encoding.
 
 Optional headers:
     args: ...        the program's command line, split as a POSIX shell does
@@ -129,8 +130,8 @@ def unescape(body, placeholders):
             name = token[1:-1]
             if name == "ADDR":
                 out.append(ADDR)
-            elif name == "MENU":
-                out.append(placeholders["MENU"])
+            elif name in placeholders:
+                out.append(placeholders[name])
             else:
                 raise ValueError("unknown placeholder %s" % token)
         else:
@@ -230,10 +231,13 @@ def run(args):
             raise SystemExit("unknown option " + opt)
     program, scenario = os.path.abspath(args[0]), args[1]
     headers, sections = parse(scenario)
-    menu = MENUS[headers.get("program", menus.program_name(program))]
+    name = headers.get("program", menus.program_name(program))
+    menu = MENUS[name]
     codec = "utf-8" if web else headers.get("encoding", "gbk")
     args = shlex.split(headers.get("args", ""))
     menu = session_menu(menu, args)
+    prompt = session_menu(menus.PROMPTS[name], args)
+    parts = {"MENU": menu, "LINES": menu[: -len(prompt)], "PROMPT": prompt}
     stdin, stdout_pieces, stderr_pieces, status = b"", [], None, 0
     checks = []
     with tempfile.TemporaryDirectory() as work:
@@ -242,7 +246,7 @@ def run(args):
             if kind == "stdin":
                 stdin = to_bytes(unescape(body, None))
             elif kind == "stdout":
-                stdout_pieces = unescape(body, {"MENU": menu})
+                stdout_pieces = unescape(body, parts)
             elif kind == "stderr":
                 stderr_pieces = unescape(body, None)
             elif kind == "exit":

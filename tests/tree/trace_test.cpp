@@ -60,8 +60,8 @@ TEST(Trace, ChainsStepByStep) {
          "7     pop Z   Z  X1 Y1     Z\n"
          "8     pop Y   Y  X1        Z Y\n"
          "9     pop X   X  -         Z Y X\n"},
-        {"XYZ####", Levels, "level 0: X(1)\nlevel 1: Y(2)\nlevel 2: Z(4)\n"},
-        {"X#Y#Z##", Levels, "level 0: X(1)\nlevel 1: Y(3)\nlevel 2: Z(7)\n"},
+        {"XYZ####", Levels, "level 1: X(1)\nlevel 2: Y(2)\nlevel 3: Z(4)\n"},
+        {"X#Y#Z##", Levels, "level 1: X(1)\nlevel 2: Y(3)\nlevel 3: Z(7)\n"},
         // Data outside printable ASCII (option 9 can store any byte), a
         // blank included, and the columns as wide as it makes them.
         {"\n##", Walking(InOrderWalk),
@@ -92,7 +92,7 @@ TEST(Trace, Chinese) {
                                                         "2     进栈 Y  ^  X Y  X Y\n"
                                                         "3     出栈 Y  ^  X    X Y\n"
                                                         "4     出栈 X  ^  -    X Y\n");
-    EXPECT_EQ(Trace(Levels, T, LANG_ZH), "第0层： X(1)\n第1层： Y(2)\n");
+    EXPECT_EQ(Trace(Levels, T, LANG_ZH), "第1层： X(1)\n第2层： Y(2)\n");
     DestroyBiTree(T);
 }
 
