@@ -328,7 +328,8 @@
   // ---- The keys under the terminal: Enter, and the step controls ----
   //
   // The step buttons type the keys a stepped walk reads (n next, b back,
-  // q to the end); play types n at the chosen speed until the walk ends.
+  // q to the end); play types n at the chosen speed until the walk ends
+  // or the student steps by hand.
   // They work while the program waits in a frame of the walk, which ends
   // with its step's k/N.
 

@@ -10,8 +10,10 @@
 //   - a queue saved to data.dat; the page reloaded; the queue loaded again
 //   - a data.dat in the desktop programs' format loaded, and confirmed
 //   - --draw at 80 x 24: the picture's first line and the prompt on screen
-//   - --step: the next, back and play buttons
+//   - --step: the next, back and play buttons; Back pauses play; after a
+//     button the keys go to the terminal
 //   - a phone's 390 x 844 screen: at least 40 columns, an Enter button
+//   - a quote left open in the options is said, and nothing runs
 //   - the page opened as a file says how to serve its folder
 // It prints the time to the first prompt and the site's gzipped size.
 //
