@@ -217,7 +217,10 @@
   const MIN_COLS = 40;
   const measure = document.createElement('canvas').getContext('2d');
   function fitTerminal() {
-    if (fixedSize) return;
+    if (fixedSize) {
+      fitRows();
+      return;
+    }
     const box = byId('terminal');
     const style = getComputedStyle(box);
     const width = box.clientWidth - parseFloat(style.paddingLeft) - parseFloat(style.paddingRight);
@@ -226,12 +229,31 @@
     let size = Math.min(15, Math.max(10, width / ((MENU_COLS + 1) * ratio)));
     size = Math.floor(2 * Math.min(size, width / ((MIN_COLS + 1) * ratio))) / 2;
     term.options.fontSize = size;
+    fitRows();
     fit.fit();
     requestAnimationFrame(() => fit.fit());
   }
+
+  // The rows' height. A row is as high as the Latin font's ascent and
+  // descent, and cuts off what reaches out of it; a Chinese character,
+  // drawn a fifth larger (style.css), reaches about a twentieth of the size
+  // above that ascent, and up to a pixel more where the baseline is rounded
+  // up to a whole pixel. The rows are made a fifth of the size higher
+  // (the baseline sits halfway down the added height) and whole pixels
+  // high, since a row starting between pixels loses its top pixel row too.
+  function fitRows() {
+    const size = term.options.fontSize;
+    const scale = window.devicePixelRatio || 1;
+    measure.font = size + 'px ' + term.options.fontFamily;
+    const latin = measure.measureText('W');
+    const char = Math.ceil((latin.fontBoundingBoxAscent + latin.fontBoundingBoxDescent) * scale);
+    const row = Math.ceil(char / scale + size / 5);
+    term.options.lineHeight = (row * scale + 0.5) / char; // the terminal rounds rows down
+  }
   fitTerminal();
   window.addEventListener('resize', fitTerminal);
-  if (!matchMedia('(pointer: coarse)').matches) term.focus();
+  const coarse = matchMedia('(pointer: coarse)').matches;
+  if (!coarse) term.focus();
 
   // Resolves once everything written so far has reached the terminal.
   const written = () => new Promise((resolve) => term.write('', resolve));
@@ -295,7 +317,6 @@
       }
     }
   }
-  term.onData(input);
 
   // A button's keys: what was typed on the line is taken back first, then
   // the keys are typed as if at the keyboard.
@@ -307,7 +328,8 @@
   // ---- The keys under the terminal: Enter, and the step controls ----
   //
   // The step buttons type the keys a stepped walk reads (n next, b back,
-  // q to the end); play types n at the chosen speed until the walk ends.
+  // q to the end); play types n at the chosen speed until the walk ends
+  // or the student steps by hand.
   // They work while the program waits in a frame of the walk, which ends
   // with its step's k/N.
 
@@ -345,19 +367,30 @@
   }
 
   function playNext() {
+    clearTimeout(playTimer);
     playTimer = setTimeout(() => {
       playTimer = null;
       if (playing && adt.atStep) typeKeys('n\r');
     }, parseInt(byId('speed').value, 10));
   }
 
-  byId('enter').addEventListener('click', () => input('\r'));
-  byId('next').addEventListener('click', () => typeKeys('n\r'));
-  byId('back').addEventListener('click', () => typeKeys('b\r'));
-  byId('toEnd').addEventListener('click', () => {
-    stopPlaying();
-    typeKeys('q\r');
-  });
+  // A step the student takes by hand (a key typed, a step button) pauses
+  // play: from there the student steps.
+  function byHand(act) {
+    return (arg) => {
+      if (playing) {
+        stopPlaying();
+        showKeys();
+      }
+      act(arg);
+    };
+  }
+
+  term.onData(byHand(input));
+  byId('enter').addEventListener('click', byHand(() => input('\r')));
+  byId('next').addEventListener('click', byHand(() => typeKeys('n\r')));
+  byId('back').addEventListener('click', byHand(() => typeKeys('b\r')));
+  byId('toEnd').addEventListener('click', byHand(() => typeKeys('q\r')));
   byId('play').addEventListener('click', () => {
     if (playing) {
       stopPlaying();
@@ -368,6 +401,24 @@
     showKeys();
     if (adt.atStep) typeKeys('n\r');
   });
+
+  // After a button (the Enter and step keys, the how-to, a download) or
+  // the speed, the keyboard goes to the terminal again, so that typing
+  // goes on where it was. On a touch screen only if the terminal had it,
+  // so that a tap on Enter opens no on-screen keyboard.
+  let terminalHadFocus = false;
+  document.addEventListener('pointerdown', () => {
+    terminalHadFocus = document.activeElement === term.textarea;
+  }, true);
+  function backToTerminal() {
+    if (!coarse || terminalHadFocus) term.focus();
+  }
+  for (const id of ['enter', 'next', 'back', 'toEnd', 'play', 'helpToggle', 'download'])
+    byId(id).addEventListener('click', backToTerminal);
+  byId('speed').addEventListener('change', backToTerminal);
+  // A click anywhere in the terminal's box, also beside or below its rows
+  // when its size is fixed, gives it the keyboard.
+  byId('terminal').addEventListener('click', () => term.focus());
 
   // The program waits: the step controls follow whether it waits in a
   // frame, and play goes on or stops there.
@@ -540,6 +591,13 @@
     term.write(t.fromFile + '\r\n');
     return;
   }
+  if (args.unclosed) {
+    // A quote left open: the words are not what the student meant, so
+    // the program is not started with them.
+    say(t.unclosed(args.unclosed));
+    term.write(t.unclosed(args.unclosed) + '\r\n');
+    return;
+  }
   if (document.fonts) document.fonts.load('15px "ADT CJK Mono"', '树');
 
   // The program's script (index.html has it and the .wasm fetched early)
@@ -579,6 +637,7 @@
       }
     }
     if (word !== null) words.push(word);
+    if (quote) words.unclosed = quote; // the quote left open, if any
     return words;
   }
 

@@ -37,12 +37,15 @@ window.ADT_TEXTS = {
     linkShown: 'Copy this link:',
     noData: 'There is no data.dat yet: save the queue first (option 10).',
     loaded: (name, values, extra) => 'Loaded “' + name + '” as data.dat: ' + values +
-      (values === 1 ? ' value' : ' values') + (extra ? ' (and ' + extra + ' bytes that make no whole value)' : '') +
+      (values === 1 ? ' value' : ' values') + (extra === 1 ? ' (and 1 byte that makes no whole value)'
+        : extra ? ' (and ' + extra + ' bytes that make no whole value)' : '') +
       '. Choose 11 to read it.',
     tooMany: (name, values) => 'Loaded “' + name + '” as data.dat: ' + values +
       ' values, more than the queue holds (99): option 11 will refuse it.',
     ended: (program, status) => '[' + program + ' ended, status ' + status + '. Press Enter to start it again.]',
     stopped: (error) => '[the program stopped: ' + error + ']',
+    unclosed: (quote) => 'The options have a ' + quote + ' that is not closed: close it (or remove it) and ' +
+      'press Enter in the options field.',
     cannotLoad: (file) => 'Cannot load ' + file + '.',
     fromFile: 'This page was opened as a file, and a browser runs no program from a file:// address. ' +
       'Serve its folder instead: in the folder of index.html run\r\n\r\n' +
@@ -117,6 +120,7 @@ window.ADT_TEXTS = {
       '个值，超过队列的容量（99个）：选项11将拒绝读取。',
     ended: (program, status) => '[' + program + ' 已结束，退出状态' + status + '。按回车键重新开始。]',
     stopped: (error) => '[程序已停止：' + error + ']',
+    unclosed: (quote) => '选项中的 ' + quote + ' 没有配对的另一个 ' + quote + '：请补上或删去它，然后在选项框中按回车键。',
     cannotLoad: (file) => '无法载入 ' + file + '。',
     fromFile: '本页面是作为文件打开的，而浏览器不会运行 file:// 地址中的程序。' +
       '请改为通过网络服务器打开：在 index.html 所在的文件夹中运行\r\n\r\n' +

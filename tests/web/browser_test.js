@@ -10,8 +10,10 @@
 //   - a queue saved to data.dat; the page reloaded; the queue loaded again
 //   - a data.dat in the desktop programs' format loaded, and confirmed
 //   - --draw at 80 x 24: the picture's first line and the prompt on screen
-//   - --step: the next, back and play buttons
+//   - --step: the next, back and play buttons; Back pauses play; after a
+//     button the keys go to the terminal
 //   - a phone's 390 x 844 screen: at least 40 columns, an Enter button
+//   - a quote left open in the options is said, and nothing runs
 //   - the page opened as a file says how to serve its folder
 // It prints the time to the first prompt and the site's gzipped size.
 //
@@ -225,10 +227,19 @@ async function main() {
     assert.strictEqual(await frame(), '1');
     await step(page, () => page.click('#next'));
     assert.strictEqual(await frame(), '2');
+    const keysToTerminal = () => page.evaluate(() => document.activeElement.matches('.xterm-helper-textarea'));
+    assert.ok(await keysToTerminal(), 'after a button the keys go to the terminal');
     await step(page, () => page.click('#back'));
     assert.strictEqual(await page.evaluate(() => window.adt.handed), 'b\n', 'back types b');
     assert.strictEqual(await frame(), '1');
+    // Back during play pauses it: no frame follows on its own.
     await page.select('#speed', '200');
+    await page.click('#play');
+    await page.waitForFunction(() => /\b4\/22\b/.test(window.adt.text()));
+    await step(page, () => page.click('#back'));
+    const paused = await frame();
+    await new Promise((resolve) => setTimeout(resolve, 700));
+    assert.strictEqual(await frame(), paused, 'Back pauses play');
     await page.click('#play');
     await page.waitForFunction(() => /--------The End-------/.test(window.adt.text()), { timeout: 30000 });
     assert.match(await text(page), /22\/22/, 'play shows every frame');
@@ -243,6 +254,10 @@ async function main() {
     const cols = await phone.evaluate(() => window.adt.cols());
     assert.ok(cols >= 40, 'columns at 390 x 844: ' + cols);
     await step(phone, () => phone.tap('#enter'));
+
+    // A quote left open in the options is said, and nothing runs.
+    await phone.goto(base + 'index.html?args=--tree+%22AB&lang=en');
+    await phone.waitForFunction(() => /a " that is not closed/.test(window.adt.text()) && window.adt.waits === 0);
 
     // Opened as a file, the page says how to serve its folder.
     await phone.goto('file://' + path.join(site, 'index.html'));
