@@ -13,6 +13,8 @@ is on the screen at the same time, and each case's own lines are seen.
   tree-80x24-trace  option 19 with --trace: the header on the last screenful
   tree-30x50        the built-in tree with --learn where the menu wraps
   queue-30x40       a full queue where the menu wraps
+  tree-40x24        the menu wraps into a screenful: no room above it, so
+                    the picture stands under the outcome of option 8
   queue-80x24       a full queue of the widest values (loaded with option
                     11) at 80 x 24: the slots of front and rear, the rest
                     counted
@@ -69,6 +71,8 @@ CASES = {
     "queue-30x40": (30, 40, ["--draw", "--file", "FILE"],
                     ["1", "Enter", "Enter", "11", "Enter", "Enter"],
                     "队列Q：front=0，", ["F 0:-2147483648", "R99:*"]),
+    "tree-40x24": (40, 24, ["--draw"], BUILD + ["8", "Enter", "5", "Enter"], "",
+                   ["第5个结点的数据是E", "树T，", "K(17)"], "第5个结点的数据是E"),
 }
 
 PROMPT = {name: prompt.strip() for name, prompt in menus.PROMPTS.items()}
