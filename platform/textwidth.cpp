@@ -59,9 +59,8 @@ static int Columns(int kind) {
 
 int TextWidth(const char *text) {
     int cols = 0, len;
-    for (const char *s = text; *s; s += len) {
+    for (const char *s = text; *s; s += len)
         cols += Columns(Char(s, &len));
-    }
     return cols;
 }
 
@@ -93,7 +92,10 @@ size_t FitLine(const char *text, int width, const char **next) {
             *s == ' ' || (kind >= WIDE && kind != CLOSING) || (last >= WIDE && kind != CLOSING);
         if (s > text && may && last != OPENING) {
             brk = s;
-            if (*s == ' ' || last == CLOSING) soft = s, soft_cols = cols;
+            if (*s == ' ' || last == CLOSING) {
+                soft = s;
+                soft_cols = cols;
+            }
         }
         if (cols + w > width - 1 && s > text) break;
         cols += w;

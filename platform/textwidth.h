@@ -26,10 +26,8 @@ int ScreenRows(const char *text, int width);
 size_t FitLine(const char *text, int width, const char **next);
 
 /* Prints text, in the session's language (lang.h), on lines of fewer than
- * width columns: a line breaks after the last blank that fits, or else
- * between two characters (never inside one); a newline in text breaks it
- * too. Prints at most max_lines lines (the rest is left out) and returns how
- * many it printed; prints nothing and returns 0 when max_lines < 1. A width
+ * width columns, broken where FitLine breaks them. Prints at most max_lines lines (the rest is left
+ * out) and returns how many it printed; prints nothing and returns 0 when max_lines < 1. A width
  * under 2 is taken as 2. */
 int PrintFitted(const char *text, int width, int max_lines);
 
