@@ -20,7 +20,8 @@ def members(nm, library):
     for line in out.stdout.splitlines():
         # "libtree_ops.a:step.cpp.o:<value> T name" or "...:<blanks> U name"
         _, member, symbol = line.split(":", 2)
-        kind, name = symbol[17:].split(" ", 1)
+        fields = symbol.strip().split(" ", 2)
+        kind, name = fields[-2:] if len(fields[0]) > 1 else (fields[0], " ".join(fields[1:]))
         defined, called = files.setdefault(f"{folder}/{member.removesuffix('.o')}", (set(), set()))
         if kind == "U":
             called.add(name)
