@@ -18,10 +18,11 @@ void ClearForMenu();
  * together. */
 TermSize RoomAboveMenu(const char *const *lines, size_t n, const char *prompt);
 
-/* The fewest rows a picture is drawn in above the menu. Where the menu
- * leaves fewer (a narrow screen, on which the menu wraps into a screenful),
- * the programs draw the picture under every option's outcome instead. */
-#define PICTURE_MIN_ROWS 3
+/* The fewest rows a picture is drawn in above the menu: a title and a few
+ * lines. Where the menu leaves fewer (a narrow screen, on which the menu
+ * wraps into a screenful), the programs draw the picture under every
+ * option's outcome instead. */
+#define PICTURE_MIN_ROWS 5
 
 /* Prints the n menu lines, each as a line (fixed texts: output.h,
  * PrintFixedLine), and then the prompt. After a choice that ReadChoice
