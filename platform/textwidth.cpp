@@ -81,29 +81,32 @@ int ScreenRows(const char *text, int width) {
 }
 
 size_t FitLine(const char *text, int width, const char **next) {
-    int cols = 0, len, last = 0, soft_cols = 0;
-    const char *s = text, *brk = nullptr, *soft = nullptr;
+    int cols = 0, len, last = 0, soft_cols[2] = {0, 0};
+    /* soft[0]: the last break after closing punctuation, soft[1]: at a blank */
+    const char *s = text, *brk = nullptr, *soft[2] = {nullptr, nullptr};
     for (; *s && *s != '\n'; s += len) {
         int kind = Char(s, &len), w = Columns(kind);
         /* A break before s: at a blank, before a wide character, or after
          * one, but never before closing punctuation nor after an opening
-         * bracket. After a blank or closing punctuation it is a soft one. */
+         * bracket. At a blank or after closing punctuation it is a soft one. */
         bool may =
             *s == ' ' || (kind >= WIDE && kind != CLOSING) || (last >= WIDE && kind != CLOSING);
         if (s > text && may && last != OPENING) {
             brk = s;
             if (*s == ' ' || last == CLOSING) {
-                soft = s;
-                soft_cols = cols;
+                soft[*s == ' '] = s;
+                soft_cols[*s == ' '] = cols;
             }
         }
         if (cols + w > width - 1 && s > text) break;
         cols += w;
         if (kind != 0) last = kind;
     }
-    /* A soft break that leaves half the line or more is taken before a
-     * break between two Chinese characters, which may split a word. */
-    if (soft && soft_cols * 2 >= width - 1) brk = soft;
+    /* A soft break that leaves half the line or more, at a blank before
+     * one after punctuation, is taken before a break between two Chinese
+     * characters, which may split a word. */
+    for (int k = 0; k < 2; k++)
+        if (soft[k] && soft_cols[k] * 2 >= width - 1) brk = soft[k];
     const char *end = *s && *s != '\n' && brk ? brk : s;
     *next = end;
     while (**next == ' ')

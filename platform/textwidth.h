@@ -18,8 +18,8 @@ int ScreenRows(const char *text, int width);
 /* The bytes of the first line of text on fewer than width columns (width
  * 2 or more), and in *next where the line after it starts (blanks at the
  * break dropped, a newline that ends the line passed). The line breaks at
- * the last blank or closing punctuation (，；： and the like) that leaves
- * it half full or more, else next to a wide character (Chinese is written
+ * the last blank, else the last closing punctuation (，；： and the
+ * like), that leaves it half full or more, else next to a wide character (Chinese is written
  * without blanks; never before closing punctuation, never after an opening
  * bracket), else where the width ends; it never breaks inside a character
  * or an escape sequence. */

@@ -19,6 +19,9 @@ TEST(TextWidth, LinesBreakWhereAReaderExpects) {
         // None half way: between two characters, but never before ）or ，.
         {"p 为空：弹出 H 并输出（它的左子树已走完），p 移到它的右孩子 K", 40,
          "p 为空：弹出 H 并输出（它的左子树已走", "完），p 移到它的右孩子 K"},
+        // A blank half way before punctuation later: *：留空的一格 stays whole.
+        {"=：front 与 rear 同在此格  *：留空的一格", 40, "=：front 与 rear 同在此格",
+         "*：留空的一格"},
         {"abcdef（中文）", 9, "abcdef", "（中文）"}, // never after （
         {"Enter or n: next  b: back", 20, "Enter or n: next", "b: back"},
         {"abcdefgh", 5, "abcd", "efgh"},                      // no break: at the width
