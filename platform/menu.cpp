@@ -31,14 +31,17 @@ void ClearForMenu() {
     g_noticed = lines < NOTICE_LINES ? lines : NOTICE_LINES;
 }
 
-TermSize RoomAboveMenu(const char *const *lines, size_t n, const char *prompt) {
-    TermSize room = GetTermSize();
+/* The fewest rows a picture is drawn in above the menu. */
+#define PICTURE_MIN_ROWS 5
+
+bool RoomAboveMenu(const char *const *lines, size_t n, const char *prompt, TermSize *room) {
+    *room = GetTermSize();
     /* The learner's line, the prompt's rows and the menu's, each line as
      * many rows as it wraps into on a narrow screen. */
-    room.rows -= g_noticed + ScreenRows(Tr(prompt), room.cols);
+    room->rows -= g_noticed + ScreenRows(Tr(prompt), room->cols);
     for (size_t i = 0; i < n; i++)
-        room.rows -= ScreenRows(lines[i], room.cols);
-    return room;
+        room->rows -= ScreenRows(lines[i], room->cols);
+    return room->rows >= PICTURE_MIN_ROWS;
 }
 
 void PrintMenu(const char *const *lines, size_t n, const char *prompt) {

@@ -11,18 +11,15 @@
 /* Clears the screen for a menu. */
 void ClearForMenu();
 
-/* The room above the menu of these n lines and this prompt that a picture
- * may take: the screen's width, and the rows that the menu, its prompt and
- * the learner's line leave (each as many rows as it wraps into on a narrow
- * screen), so that the picture's first line and the prompt are seen
- * together. */
-TermSize RoomAboveMenu(const char *const *lines, size_t n, const char *prompt);
-
-/* The fewest rows a picture is drawn in above the menu: a title and a few
- * lines. Where the menu leaves fewer (a narrow screen, on which the menu
+/* Whether a picture fits above the menu of these n lines and this prompt,
+ * and its room there in *room: the screen's width, and the rows that the
+ * menu, its prompt and the learner's line leave (each as many rows as it
+ * wraps into on a narrow screen), so that the picture's first line and the
+ * prompt are seen together. It fits in 5 rows or more (a title and a few
+ * lines); where the menu leaves fewer (a narrow screen, on which the menu
  * wraps into a screenful), the programs draw the picture under every
  * option's outcome instead. */
-#define PICTURE_MIN_ROWS 5
+bool RoomAboveMenu(const char *const *lines, size_t n, const char *prompt, TermSize *room);
 
 /* Prints the n menu lines, each as a line (fixed texts: output.h,
  * PrintFixedLine), and then the prompt. After a choice that ReadChoice

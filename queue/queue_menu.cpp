@@ -197,12 +197,9 @@ int main(int argc, char **argv) {
     int op = 1;
     while (op != 0) {
         ClearForMenu();
-        bool above = false; /* a picture drawn above the menu */
-        if (shared.draw) {
-            TermSize room = RoomAboveMenu(kMenu, kMenuLines, kPrompt);
-            above = room.rows >= PICTURE_MIN_ROWS;
-            if (above) DrawQueue(Q, room.cols, room.rows);
-        }
+        TermSize room = {0, 0};
+        bool above = shared.draw && RoomAboveMenu(kMenu, kMenuLines, kPrompt, &room);
+        if (above) DrawQueue(Q, room.cols, room.rows);
         PrintMenu(kMenu, kMenuLines, kPrompt);
         op = ReadChoice(11, shared.learn);
         if (op < 1 || op > 11) continue; /* 0 ends the loop; others redraw the menu */
@@ -210,7 +207,7 @@ int main(int argc, char **argv) {
         if (shared.draw) before = Look(Q);
         RunOption(op, Q);
         if (shared.draw && (!above || !SameQueue(before, Look(Q)))) { /* the queue now */
-            TermSize room = RoomUnderOutcome();
+            room = RoomUnderOutcome();
             DrawQueue(Q, room.cols, room.rows);
         }
         MenuPause(2, shared.learn); /* the first normally the newline after a number */

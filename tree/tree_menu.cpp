@@ -325,12 +325,9 @@ int main(int argc, char **argv) {
     int op = 1;
     while (op != 0) {
         ClearForMenu();
-        bool above = false; /* a picture drawn above the menu */
-        if (shared.draw) {
-            TermSize room = RoomAboveMenu(kMenu, kMenuLines, kPrompt);
-            above = room.rows >= PICTURE_MIN_ROWS;
-            if (above) DrawBiTree(T, room.cols, room.rows);
-        }
+        TermSize room = {0, 0};
+        bool above = shared.draw && RoomAboveMenu(kMenu, kMenuLines, kPrompt, &room);
+        if (above) DrawBiTree(T, room.cols, room.rows);
         PrintMenu(kMenu, kMenuLines, kPrompt);
         op = ReadChoice(20, shared.learn);
         if (op < 1 || op > 20) continue; /* 0 ends the loop; others redraw the menu */
@@ -338,7 +335,7 @@ int main(int argc, char **argv) {
         int pause = RunOption(op, T, P, views, &changed);
         if (pause == 0) continue;
         if (shared.draw && (changed || !above)) { /* the tree now, under the outcome */
-            TermSize room = RoomUnderOutcome();
+            room = RoomUnderOutcome();
             DrawBiTree(T, room.cols, room.rows);
         }
         MenuPause(pause, shared.learn);
